@@ -1,0 +1,49 @@
+# ZEL: the two commands a user needs are `make run` and `make test`.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+PACKAGES := cmake g++ make pkg-config ninja-build qt6-base-dev liblua5.4-dev duktape-dev \
+            libopenal-dev libgtest-dev libgmock-dev libbenchmark-dev dbus clang libclang-rt-14-dev
+SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+
+.PHONY: all deps build run test bench fuzz format clean
+
+all: build
+
+# Installs the Debian packages that are missing; quick when all are present.
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; \
+	done); \
+	if [ -z "$$missing" ]; then echo "deps: all packages present"; \
+	else echo "deps: installing$$(echo $$missing | sed 's/^/ /')"; \
+	    $(SUDO) apt-get update -qq && \
+	    DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja
+
+build: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS)
+
+# Starts the client; without a display (or until the window exists) on the terminal.
+run: build
+	$(BUILD)/zel --headless $(ARGS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+bench: build
+	$(BUILD)/zel_bench $(BENCH_ARGS)
+
+# Coverage-guided fuzzing with clang's libFuzzer: make fuzz TARGET=AnsiFuzzer
+fuzz: deps
+	cmake -S fuzz -B $(BUILD)-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(BUILD)-fuzz -j $(JOBS)
+	$(BUILD)-fuzz/$(TARGET) -max_total_time=$${SECONDS_TO_RUN:-60} fuzz/corpus/$(TARGET)
+
+format:
+	find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) $(BUILD)-fuzz

@@ -1,0 +1,198 @@
+// ClientWindow: construction, start-up, the close request and the print operations. The
+// interpreter's operations are in Interpreter.cpp and Substitution.cpp.
+#include "engine/ClientWindow.h"
+
+#include <cstdio>
+#include <ctime>
+
+#include "engine/NotAvailable.h"
+
+namespace zel {
+namespace {
+
+constexpr char kGreeting[] = "Good %s";
+constexpr char kBanner[] =
+    " - you are running an alpha version of ZEL, a MUD client.\n\n"
+    "ZEL is a work in progress and in the alpha phase most certainly:\n"
+    "- contains lots of bugs\n"
+    "- will at any time have only partially implemented features and commands\n"
+    "- will have existing features and commands changed or removed in the future\n\n"
+    "Happy hunting!\n\n";
+constexpr char kUnableToWrite[] = "Unable to write to '%s'";
+
+const char* PartOfDay(int hour)
+{
+    if (hour < 6) return "night";
+    if (hour < 12) return "morning";
+    if (hour < 18) return "afternoon";
+    return "evening";
+}
+
+// Control bytes as backslash pairs, bytes outside printable ASCII as the middle dot.
+void AppendVisible(std::string& out, std::string_view text, size_t capacity)
+{
+    for (char ch : text) {
+        if (out.size() >= capacity) break;
+        const auto c = static_cast<unsigned char>(ch);
+        char pair = 0;
+        switch (c) {
+            case 7:
+                pair = 'a';
+                break;
+            case 9:
+                pair = 't';
+                break;
+            case 10:
+                pair = 'n';
+                break;
+            case 11:
+                pair = 'v';
+                break;
+            case 12:
+                pair = 'f';
+                break;
+            case 13:
+                pair = 'r';
+                break;
+            case 27:
+                pair = 'e';
+                break;
+            case '\\':
+                pair = '\\';
+                break;
+            default:
+                break;
+        }
+        if (pair) {
+            out += '\\';
+            if (out.size() < capacity) out += pair;
+        } else if (c < 0x20 || c >= 0x80) {
+            out += '\xB7';
+        } else {
+            out += ch;
+        }
+    }
+}
+
+}  // namespace
+
+ClientWindow::ClientWindow(Host& host) : host_(host)
+{
+    output_.SetMaximumLines(options_.scrollSize);
+    SetCommandChar(0);
+}
+
+void ClientWindow::Start(std::string_view commandLine)
+{
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    PrintFormatted(OutputFormat::System, kGreeting, PartOfDay(local.tm_hour));
+    Print(OutputFormat::System, kBanner);
+
+    commandLine = SkipWhiteSpace(commandLine);
+    char host[512];
+    long port = 0;
+    std::string line(commandLine);
+    if (std::sscanf(line.c_str(), "%511s %ld", host, &port) == 2) {
+        ReportNotAvailable(*this, "connect");
+    } else if (!line.empty()) {
+        ExecuteLine(std::string(1, chars_.command) + "read " + line, true, false);
+    }
+    host_.StartWindowTimer(1, 1000);
+}
+
+bool ClientWindow::HandleCloseRequest()
+{
+    if (!SettingsChanged()) return host_.AskQuit();
+    std::string fileName = settingsFileName_.substr(0, kNameCapacity);
+    switch (host_.AskSaveSettings(fileName)) {
+        case QuitChoice::DontQuit:
+            return false;
+        case QuitChoice::DontSave:
+            return true;
+        case QuitChoice::SaveAndQuit:
+            // Writing settings files arrives with the settings-file subsystem; say so rather
+            // than quit as if the settings had been saved.
+            if (!fileName.empty())
+                PrintLineFormatted(OutputFormat::Error, kUnableToWrite, fileName.c_str());
+            return true;
+    }
+    return true;
+}
+
+void ClientWindow::Print(OutputFormat format, std::string_view text)
+{
+    if (Quiet()) return;
+    std::scoped_lock lock(outputLock_);
+    output_.PushFormat(formats_[format]);
+    output_.Append(text);
+}
+
+void ClientWindow::VPrintFormatted(OutputFormat format, bool line, const char* formatString,
+                                   va_list arguments)
+{
+    if (Quiet()) return;
+    char buffer[kLineCapacity];
+    int n = std::vsnprintf(buffer, sizeof buffer, formatString, arguments);
+    if (n < 0) return;
+    std::string_view text(buffer, std::min<size_t>(size_t(n), sizeof buffer - 1));
+    if (line) {
+        PrintLine(format, text);
+    } else {
+        Print(format, text);
+    }
+}
+
+void ClientWindow::PrintFormatted(OutputFormat format, const char* formatString, ...)
+{
+    va_list arguments;
+    va_start(arguments, formatString);
+    VPrintFormatted(format, false, formatString, arguments);
+    va_end(arguments);
+}
+
+void ClientWindow::PrintLineFormatted(OutputFormat format, const char* formatString, ...)
+{
+    va_list arguments;
+    va_start(arguments, formatString);
+    VPrintFormatted(format, true, formatString, arguments);
+    va_end(arguments);
+}
+
+void ClientWindow::PrintLine(OutputFormat format, std::string_view text)
+{
+    if (Quiet()) return;
+    std::string visible;
+    visible.reserve(std::min(text.size() * 2, kLineCapacity) + 1);
+    AppendVisible(visible, text, kLineCapacity - 1);
+    visible += '\n';
+    Print(format, visible);
+}
+
+void ClientWindow::ProcessIncomingText(std::string_view text, bool print)
+{
+    // Received text is never quiet: it does not belong to the command being run.
+    if (!print) return;
+    std::scoped_lock lock(outputLock_);
+    output_.PushFormat(formats_[OutputFormat::Default]);
+    output_.Append(text);
+}
+
+void ClientWindow::SetCommandChar(char c)
+{
+    if (c == 0) c = chars_.command;
+    std::scoped_lock lock(definitionLock_);
+    const char old = chars_.command;
+    completions_.EraseIf([old](const std::string& word) { return word.starts_with(old); });
+    chars_.command = c;
+    commands_.SetSyntaxChar(c);
+    for (const auto& [name, entry] : commands_.Entries()) {
+        std::string word = c + name.substr(0, kNameCapacity - 1);
+        Completion& completion = completions_.Insert(word);
+        completion.description = entry.syntax;
+        completion.disabled = false;
+    }
+}
+
+}  // namespace zel

@@ -1,0 +1,158 @@
+// ClientWindow: the one owner of the client's state (special characters, options, every
+// definition table, the command table, the output formats and buffer, the history, the
+// locks) and the command interpreter that runs lines against it. It owns no widget: what it
+// needs of the user interface goes through Host.
+//
+// Locks. OutputLock guards the output buffer, the pending prompt, the log and the
+// connection state; DefinitionLock guards the definition tables. Both are recursive. When
+// both are needed, OutputLock is taken first, always: actions run commands while holding
+// OutputLock, and definition commands print while holding DefinitionLock, so a command that
+// changes a table takes OutputLock before DefinitionLock (see LockDefinitionsForPrinting).
+#pragma once
+
+#include <atomic>
+#include <cstdarg>
+#include <cstdint>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "definitions/DefinitionTable.h"
+#include "display/OutputBuffer.h"
+#include "display/OutputFormats.h"
+#include "engine/CommandTable.h"
+#include "engine/FunctionTable.h"
+#include "engine/Options.h"
+#include "engine/SpecialChars.h"
+#include "engine/WordReader.h"
+#include "input/CommandHistory.h"
+#include "window/Host.h"
+
+namespace zel {
+
+class AliasExpansion;
+
+class ClientWindow {
+public:
+    explicit ClientWindow(Host& host);
+    ClientWindow(const ClientWindow&) = delete;
+    ClientWindow& operator=(const ClientWindow&) = delete;
+
+    // Start-up: greeting and banner, then the program's command line (host and port, or a
+    // settings file). Runs on the user-interface thread.
+    void Start(std::string_view commandLine);
+    // The close request: asks the host (saving when asked) and returns true to quit.
+    bool HandleCloseRequest();
+
+    // --- Interpreter (any thread that runs command lines) ---
+    // Runs one command line. Always returns 0.
+    int32_t ExecuteLine(std::string_view text, bool addToHistory, bool echo);
+    // Sends one line to the server: prompt, substitution, log, echo. -1 when not connected.
+    int32_t SendLine(bool echo, std::string_view text);
+    // Replaces variables, escapes and function calls; at most capacity - 1 characters.
+    void SubstituteText(std::string_view text, std::string& output,
+                        size_t capacity = kLineCapacity);
+    // Makes `c` the command character (0 keeps it) and rebuilds the command completions.
+    void SetCommandChar(char c);
+
+    // --- Print operations: the only way messages reach the output. Nothing while quiet. ---
+    void Print(OutputFormat format, std::string_view text);
+    void PrintFormatted(OutputFormat format, const char* formatString, ...)
+        __attribute__((format(printf, 3, 4)));
+    void PrintLine(OutputFormat format, std::string_view text);
+    void PrintLineFormatted(OutputFormat format, const char* formatString, ...)
+        __attribute__((format(printf, 3, 4)));
+    // Hands received text (or `receive`) to the actions and the output.
+    void ProcessIncomingText(std::string_view text, bool print);
+
+    // --- State ---
+    Host& GetHost() { return host_; }
+    SpecialChars& Chars() { return chars_; }
+    const SpecialChars& Chars() const { return chars_; }
+    Options& GetOptions() { return options_; }
+    const CommandTable& Commands() const { return commands_; }
+    const FunctionTable& Functions() const { return functions_; }
+    OutputFormatSet& Formats() { return formats_; }
+    CommandHistory& History() { return history_; }
+
+    // Guarded by OutputLock.
+    OutputBuffer& Output() { return output_; }
+    std::string& PendingPrompt() { return pendingPrompt_; }
+
+    // Guarded by DefinitionLock.
+    AliasTable& Aliases() { return aliases_; }
+    VariableTable& Variables() { return variables_; }
+    CompletionTable& Completions() { return completions_; }
+    SyntaxTable& Syntaxes() { return syntaxes_; }
+
+    std::recursive_mutex& OutputLock() { return outputLock_; }
+    std::recursive_mutex& DefinitionLock() { return definitionLock_; }
+    // Both locks in the one order that cannot deadlock: OutputLock, then DefinitionLock.
+    std::scoped_lock<std::recursive_mutex, std::recursive_mutex> LockDefinitionsForPrinting()
+    {
+        return std::scoped_lock<std::recursive_mutex, std::recursive_mutex>(outputLock_,
+                                                                            definitionLock_);
+    }
+
+    bool Quiet() const { return quiet_.load(std::memory_order_relaxed); }
+    // Quiet for the life of the scope, then off: how one handler call is made quiet.
+    class QuietScope {
+    public:
+        QuietScope(ClientWindow& client, bool quiet) : client_(client)
+        {
+            client_.quiet_.store(quiet, std::memory_order_relaxed);
+        }
+        ~QuietScope() { client_.quiet_.store(false, std::memory_order_relaxed); }
+        QuietScope(const QuietScope&) = delete;
+        QuietScope& operator=(const QuietScope&) = delete;
+
+    private:
+        ClientWindow& client_;
+    };
+    bool OutputSuspended() const { return outputSuspended_.load(std::memory_order_relaxed); }
+    void SetOutputSuspended(bool on) { outputSuspended_.store(on, std::memory_order_relaxed); }
+    bool ServerEcho() const { return serverEcho_.load(std::memory_order_relaxed); }
+    void SetServerEcho(bool on) { serverEcho_.store(on, std::memory_order_relaxed); }
+    bool SettingsChanged() const { return settingsChanged_.load(std::memory_order_relaxed); }
+    void MarkSettingsChanged() { settingsChanged_.store(true, std::memory_order_relaxed); }
+    void ClearSettingsChanged() { settingsChanged_.store(false, std::memory_order_relaxed); }
+    bool Connected() const { return false; }  // the connection arrives with the network thread
+    // The settings file name of this session: empty until the first successful write.
+    std::string& SettingsFileName() { return settingsFileName_; }
+
+private:
+    friend class AliasExpansion;
+    void RunSegments(std::string_view buffer, bool echo);
+    void RouteSegment(std::string_view segment, bool echo);
+    int32_t DispatchCommand(std::string_view segment);
+    void CallFunction(std::string_view name, std::string_view arguments, std::string& output,
+                      size_t capacity);
+    void PrintVisible(OutputFormat format, std::string_view text);
+    void VPrintFormatted(OutputFormat format, bool line, const char* formatString,
+                         va_list arguments);
+
+    Host& host_;
+    SpecialChars chars_;
+    Options options_;
+    std::atomic<bool> quiet_{false};
+    std::atomic<bool> outputSuspended_{false};
+    std::atomic<bool> serverEcho_{false};
+    std::atomic<bool> settingsChanged_{false};
+    CommandTable commands_;
+    FunctionTable functions_;
+    OutputFormatSet formats_;
+    CommandHistory history_;
+    std::string settingsFileName_;
+
+    std::recursive_mutex outputLock_;
+    OutputBuffer output_;
+    std::string pendingPrompt_;
+
+    std::recursive_mutex definitionLock_;
+    AliasTable aliases_;
+    VariableTable variables_;
+    CompletionTable completions_;
+    SyntaxTable syntaxes_;
+};
+
+}  // namespace zel

@@ -1,0 +1,224 @@
+#include "window/ConsoleHost.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <future>
+
+#include "engine/ClientWindow.h"
+#include "window/TerminalText.h"
+
+namespace zel {
+namespace {
+
+constexpr char kSaveQuestion[] =
+    "Settings have changed. Save them before quitting? [y]es, [n]o, [c]ancel: ";
+constexpr char kSaveFileQuestion[] = "Save settings to: ";
+constexpr char kNotSaved[] = "zel: changed settings were not saved\n";
+constexpr size_t kReadSize = 4096;
+
+}  // namespace
+
+ConsoleHost::ConsoleHost(int inputFd, int outputFd, int errorFd)
+    : inputFd_(inputFd),
+      outputFd_(outputFd),
+      errorFd_(errorFd),
+      inputIsTerminal_(isatty(inputFd)),
+      outputIsTerminal_(isatty(outputFd))
+{
+    if (pipe2(wakeFds_, O_CLOEXEC | O_NONBLOCK) != 0) wakeFds_[0] = wakeFds_[1] = -1;
+}
+
+ConsoleHost::~ConsoleHost()
+{
+    for (int fd : wakeFds_)
+        if (fd >= 0) close(fd);
+}
+
+int ConsoleHost::Run(ClientWindow& client, std::string_view commandLine)
+{
+    client_ = &client;
+    uiThread_ = std::this_thread::get_id();
+    running_ = true;
+    {
+        std::scoped_lock lock(client.OutputLock());
+        client.Output().AddListener(this);
+    }
+    client.Start(commandLine);
+
+    bool inputOpen = true;
+    for (;;) {
+        RunInputLines();
+        if (closeRequested_ || !inputOpen) {
+            closeRequested_ = false;
+            // A refused close goes on; at the end of a file or pipe there is nothing to go on with.
+            if (client.HandleCloseRequest() || (!inputOpen && !inputIsTerminal_)) break;
+            continue;
+        }
+        pollfd fds[2] = {{inputFd_, POLLIN, 0}, {wakeFds_[0], POLLIN, 0}};
+        if (poll(fds, wakeFds_[0] >= 0 ? 2 : 1, -1) < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        if (fds[1].revents & POLLIN) RunPosted();
+        if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) inputOpen = ReadInput();
+    }
+    running_ = false;
+    RunPosted();
+    std::scoped_lock lock(client.OutputLock());
+    WriteOpenLine();
+    client.Output().RemoveListener(this);
+    return 0;
+}
+
+// Reads what is there; false at end of input, when a last unended line is completed.
+bool ConsoleHost::ReadInput()
+{
+    char chunk[kReadSize];
+    ssize_t n = read(inputFd_, chunk, sizeof chunk);
+    if (n < 0 && (errno == EINTR || errno == EAGAIN)) return true;
+    if (n <= 0) {
+        if (!input_.empty() && input_.back() != '\n') input_ += '\n';
+        return false;
+    }
+    input_.append(chunk, size_t(n));
+    return true;
+}
+
+// Runs the complete lines read so far, stopping when a close is requested.
+void ConsoleHost::RunInputLines()
+{
+    size_t start = 0;
+    while (!closeRequested_) {
+        size_t end = input_.find('\n', start);
+        if (end == std::string::npos) break;
+        std::string_view line(input_.data() + start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        // The input line holds no more than a command line; the rest of a long line is cut.
+        client_->ExecuteLine(line.substr(0, kLineCapacity), true, true);
+    }
+    input_.erase(0, start);
+    // An endless line without a line end is cut as it arrives, never kept whole.
+    if (input_.size() > kLineCapacity && input_.find('\n') == std::string::npos)
+        input_.erase(kLineCapacity, std::string::npos);
+}
+
+void ConsoleHost::LineEnded(uint64_t, const OutputLine& line)
+{
+    lineBuffer_.clear();
+    if (outputIsTerminal_) {
+        AppendTerminalLine(lineBuffer_, client_->Output(), line, client_->Formats().view);
+    } else {
+        lineBuffer_.append(line.Text());
+        lineBuffer_ += '\n';
+    }
+    Write(outputFd_, lineBuffer_);
+}
+
+// The last line, when it was never ended, is written when the client stops.
+void ConsoleHost::WriteOpenLine()
+{
+    const OutputBuffer& out = client_->Output();
+    const OutputLine* last = out.Line(out.End() - 1);
+    if (last && !last->Ended() && last->Length() > 0) LineEnded(out.End() - 1, *last);
+}
+
+void ConsoleHost::Write(int fd, std::string_view bytes)
+{
+    while (!bytes.empty()) {
+        ssize_t n = write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;  // a closed output is not the client's failure
+        bytes.remove_prefix(size_t(n));
+    }
+}
+
+void ConsoleHost::Beep(uint32_t)
+{
+    if (outputIsTerminal_) Write(outputFd_, "\a");
+}
+
+void ConsoleHost::RequestClose()
+{
+    closeRequested_ = true;
+}
+
+bool ConsoleHost::AskLine(std::string_view question, std::string& answer)
+{
+    Write(errorFd_, question);
+    answer.clear();
+    char c;
+    while (read(inputFd_, &c, 1) == 1) {
+        if (c == '\n') return true;
+        if (answer.size() < kNameCapacity) answer += c;
+    }
+    return !answer.empty();
+}
+
+QuitChoice ConsoleHost::AskSaveSettings(std::string& fileName)
+{
+    if (!inputIsTerminal_) {
+        Write(errorFd_, kNotSaved);
+        return QuitChoice::DontSave;
+    }
+    std::string answer;
+    if (!AskLine(kSaveQuestion, answer) || answer.empty()) return QuitChoice::DontQuit;
+    switch (answer[0]) {
+        case 'y':
+        case 'Y': {
+            std::string name;
+            std::string question = kSaveFileQuestion;
+            if (!fileName.empty()) question += "[" + fileName + "] ";
+            if (AskLine(question, name) && !name.empty()) fileName = name;
+            return QuitChoice::SaveAndQuit;
+        }
+        case 'n':
+        case 'N':
+            Write(errorFd_, kNotSaved);
+            return QuitChoice::DontSave;
+        default:
+            return QuitChoice::DontQuit;
+    }
+}
+
+void ConsoleHost::RunOnUiThread(const std::function<void()>& call)
+{
+    if (!running_ || std::this_thread::get_id() == uiThread_ || wakeFds_[1] < 0) {
+        call();
+        return;
+    }
+    std::promise<void> done;
+    {
+        std::scoped_lock lock(postedMutex_);
+        posted_.push_back([&] {
+            call();
+            done.set_value();
+        });
+    }
+    Wake();
+    done.get_future().wait();
+}
+
+void ConsoleHost::Wake()
+{
+    const char byte = 1;
+    [[maybe_unused]] ssize_t n = write(wakeFds_[1], &byte, 1);
+}
+
+void ConsoleHost::RunPosted()
+{
+    char drain[64];
+    while (wakeFds_[0] >= 0 && read(wakeFds_[0], drain, sizeof drain) > 0) {
+    }
+    std::deque<std::function<void()>> calls;
+    {
+        std::scoped_lock lock(postedMutex_);
+        calls.swap(posted_);
+    }
+    for (auto& call : calls) call();
+}
+
+}  // namespace zel

@@ -1,0 +1,61 @@
+// ConsoleHost: the host of `zel --headless`. Each line read from the input runs as a line
+// typed in the input line with Enter; every line that enters the output buffer is written
+// to the output as it is ended. Its loop waits on the input and on calls posted from other
+// threads, so the client keeps working between typed lines.
+#pragma once
+
+#include <atomic>
+#include <deque>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "display/OutputBuffer.h"
+#include "window/Host.h"
+
+namespace zel {
+
+class ClientWindow;
+
+class ConsoleHost : public NullHost, private OutputBuffer::Listener {
+public:
+    // Reads lines from `inputFd`, writes output to `outputFd` and questions and notes to
+    // `errorFd`. A terminal output gets colours.
+    ConsoleHost(int inputFd, int outputFd, int errorFd);
+    ~ConsoleHost() override;
+
+    // Starts the client with the program's command line and runs until end of input or
+    // quitting. Returns the process exit code.
+    int Run(ClientWindow& client, std::string_view commandLine);
+
+    void Beep(uint32_t type) override;
+    void RequestClose() override;
+    QuitChoice AskSaveSettings(std::string& fileName) override;
+    bool AskQuit() override { return true; }
+    void RunOnUiThread(const std::function<void()>& call) override;
+
+private:
+    void LineEnded(uint64_t number, const OutputLine& line) override;
+    void Write(int fd, std::string_view bytes);
+    void WriteOpenLine();
+    bool ReadInput();
+    void RunInputLines();
+    bool AskLine(std::string_view question, std::string& answer);
+    void RunPosted();
+    void Wake();
+
+    int inputFd_, outputFd_, errorFd_;
+    bool inputIsTerminal_, outputIsTerminal_;
+    int wakeFds_[2] = {-1, -1};
+    ClientWindow* client_ = nullptr;
+    bool closeRequested_ = false;
+    std::atomic<bool> running_{false};
+    std::string input_;
+    std::thread::id uiThread_;
+    std::mutex postedMutex_;
+    std::deque<std::function<void()>> posted_;
+    std::string lineBuffer_;
+};
+
+}  // namespace zel

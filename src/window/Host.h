@@ -1,0 +1,92 @@
+// Host: what the core asks of the user interface. The Qt main window and the headless
+// console implement it; tests use a recording fake. Every call comes from the core on the
+// thread named beside it; a host that must act on its own thread uses RunOnUiThread.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace zel {
+
+// The answer to a close request made while settings are unsaved.
+enum class QuitChoice { SaveAndQuit, DontSave, DontQuit };
+
+class Host {
+public:
+    virtual ~Host() = default;
+
+    // Status bar part 0..4 (connection, time, bytes in, bytes out, scroll position).
+    virtual void SetStatusText(int part, std::string_view text) = 0;
+    // Options or prompt visibility changed: place the children again.
+    virtual void LayoutChildren() = 0;
+    // Window timers: id 1 is the status bar, 2 and 3 the tip, 100 and up the user's timers.
+    virtual void StartWindowTimer(int id, int milliseconds) = 0;
+    virtual void StopWindowTimer(int id) = 0;
+
+    // Message beep of the given type; 0xFFFFFFFF is the simple beep.
+    virtual void Beep(uint32_t type) = 0;
+    virtual void FlashCaption(bool on) = 0;
+    // Posts a close request; the host later calls ClientWindow::HandleCloseRequest.
+    virtual void RequestClose() = 0;
+    // Close handling: settings are unsaved. `fileName` holds the proposed name and may be
+    // edited by the user.
+    virtual QuitChoice AskSaveSettings(std::string& fileName) = 0;
+    // Close handling: settings are saved; true to quit.
+    virtual bool AskQuit() = 0;
+
+    // Prompt line text and whether it is shown.
+    virtual void SetPromptLine(std::string_view text, bool shown) = 0;
+    // Input line.
+    virtual std::string InputText() = 0;
+    virtual void SetInputText(std::string_view text) = 0;
+    virtual void InsertInputText(std::string_view text) = 0;
+    virtual void SetClearMode(int mode) = 0;
+    // History list: a line was added, or the selection is to be cleared.
+    virtual void HistoryAdded(std::string_view line) = 0;
+    virtual void ClearHistorySelection() = 0;
+    // Tip window.
+    virtual void ShowTip(std::string_view text) = 0;
+    virtual void HideTip() = 0;
+    // The setup dialog, when open, shows the tables as they now are.
+    virtual void RefreshSetupDialog() = 0;
+    // Output views: font or colours changed, repaint both.
+    virtual void SetOutputFont(std::string_view face, int height, int width, int weight) = 0;
+    virtual void SetOutputCellSize(int height, int width) = 0;
+    virtual void SetOutputColors(uint32_t backColor, uint32_t textColor) = 0;
+    virtual void RepaintOutput() = 0;
+    // Runs `call` on the user-interface thread and waits for it (at once when already there).
+    virtual void RunOnUiThread(const std::function<void()>& call) = 0;
+};
+
+// A host that does nothing: a base for hosts and fakes that need only a few calls.
+class NullHost : public Host {
+public:
+    void SetStatusText(int, std::string_view) override {}
+    void LayoutChildren() override {}
+    void StartWindowTimer(int, int) override {}
+    void StopWindowTimer(int) override {}
+    void Beep(uint32_t) override {}
+    void FlashCaption(bool) override {}
+    void RequestClose() override {}
+    QuitChoice AskSaveSettings(std::string&) override { return QuitChoice::DontSave; }
+    bool AskQuit() override { return true; }
+    void SetPromptLine(std::string_view, bool) override {}
+    std::string InputText() override { return {}; }
+    void SetInputText(std::string_view) override {}
+    void InsertInputText(std::string_view) override {}
+    void SetClearMode(int) override {}
+    void HistoryAdded(std::string_view) override {}
+    void ClearHistorySelection() override {}
+    void ShowTip(std::string_view) override {}
+    void HideTip() override {}
+    void RefreshSetupDialog() override {}
+    void SetOutputFont(std::string_view, int, int, int) override {}
+    void SetOutputCellSize(int, int) override {}
+    void SetOutputColors(uint32_t, uint32_t) override {}
+    void RepaintOutput() override {}
+    void RunOnUiThread(const std::function<void()>& call) override { call(); }
+};
+
+}  // namespace zel
