@@ -1,0 +1,138 @@
+// zel --headless end to end: lines on standard input, output lines on standard output, to a
+// pipe as the buffer's bytes and to a terminal in colour.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Result {
+    std::vector<std::string> lines;  // standard output, after the banner
+    std::string error;               // standard error
+};
+
+std::string ReadFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+Result RunHeadless(const std::string& input)
+{
+    auto dir = std::filesystem::temp_directory_path() / ("zel-headless-" + std::to_string(getpid()));
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "in", std::ios::binary) << input;
+    std::string command = std::string(ZEL_BINARY) + " --headless < " + (dir / "in").string() +
+                          " > " + (dir / "out").string() + " 2> " + (dir / "err").string();
+    EXPECT_EQ(std::system(command.c_str()), 0);
+    Result result;
+    std::istringstream out(ReadFile(dir / "out"));
+    std::string line;
+    bool banner = true;
+    while (std::getline(out, line)) {
+        if (!banner) result.lines.push_back(line);
+        if (line == "Happy hunting!") {
+            std::getline(out, line);  // the empty line after the banner
+            banner = false;
+        }
+    }
+    result.error = ReadFile(dir / "err");
+    std::filesystem::remove_all(dir);
+    return result;
+}
+
+TEST(Headless, GreetsThenRunsEachLineAsTyped)
+{
+    Result r = RunHeadless("north\n|echo hi\\n\n|xyz\n|help he\n");
+    EXPECT_EQ(r.lines, (std::vector<std::string>{"north", "Not connected", "hi",
+                                                  "Unrecognised command: 'xyz'", "", "HELP he",
+                                                  "|help [command]",
+                                                  "shows help on keyboard shortcuts and internal "
+                                                  "commands"}));
+    EXPECT_EQ(r.error, "");
+}
+
+TEST(Headless, FirstLineIsTheGreetingFollowedByTheBanner)
+{
+    auto dir = std::filesystem::temp_directory_path();
+    std::string out = dir / ("zel-greeting-" + std::to_string(getpid()));
+    std::string command = std::string(ZEL_BINARY) + " --headless < /dev/null > " + out;
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    std::string text = ReadFile(out);
+    std::filesystem::remove(out);
+    EXPECT_EQ(text.rfind("Good ", 0), 0u);
+    EXPECT_NE(text.find(" - you are running an alpha version of ZEL, a MUD client.\n\n"),
+              std::string::npos);
+}
+
+TEST(Headless, PipeOutputKeepsTheBuffersBytes)
+{
+    Result r = RunHeadless("|receive caf\xE9 \\e[1\\;31mred\\e[0m\\n\n|receive open");
+    ASSERT_EQ(r.lines.size(), 2u);
+    EXPECT_EQ(r.lines[0], "caf\xE9 red");
+    EXPECT_EQ(r.lines[1], "open");  // a line never ended is written when the client stops
+}
+
+TEST(Headless, QuitStopsAndChangedSettingsAreReported)
+{
+    Result r = RunHeadless("|alias add k kill\n|quit\nnorth\n");
+    EXPECT_EQ(r.lines, (std::vector<std::string>{"ALIAS {k} --> {kill} added"}));
+    EXPECT_EQ(r.error, "zel: changed settings were not saved\n");
+    r = RunHeadless("|qui\nnorth\n");
+    EXPECT_EQ(r.lines, (std::vector<std::string>{"You have to type |quit, no more, no less!"}));
+    EXPECT_EQ(r.error, "");
+}
+
+TEST(Headless, SurvivesHostileInput)
+{
+    std::string input(1 << 20, 'x');  // a megabyte without a line end
+    input += "\n";
+    for (int c = 0; c < 256; ++c) input += char(c);
+    input += "\n{{{;}}};\\;$;|;!\n|echo done\\n\n";
+    Result r = RunHeadless(input);
+    ASSERT_FALSE(r.lines.empty());
+    EXPECT_EQ(r.lines.back(), "done");
+}
+
+// A terminal gets UTF-8 and the runs' colours; the terminal's own colours stand in for
+// the window's defaults.
+TEST(Headless, TerminalOutputIsDecodedAndColoured)
+{
+    int master = -1;
+    pid_t child = forkpty(&master, nullptr, nullptr, nullptr);
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        execl(ZEL_BINARY, ZEL_BINARY, "--headless", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    const std::string input =
+        "|receive caf\xE9 \\e[1\\;31mred\\e[0m plain\\n\n|quit\n";
+    ASSERT_EQ(write(master, input.data(), input.size()), ssize_t(input.size()));
+    std::string output;
+    char buffer[4096];
+    for (;;) {
+        pollfd fd{master, POLLIN, 0};
+        if (poll(&fd, 1, 10000) <= 0) break;
+        ssize_t n = read(master, buffer, sizeof buffer);
+        if (n <= 0) break;
+        output.append(buffer, size_t(n));
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    close(master);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_NE(output.find("Good "), std::string::npos);
+    EXPECT_NE(output.find("caf\xC3\xA9 \x1b[0;1;38;2;192;0;0mred\x1b[0m plain"), std::string::npos)
+        << output;
+}
+
+}  // namespace
