@@ -48,7 +48,8 @@ TEST(WordReader, CutsAtCapacityButEndsWhereTheWordEnds)
 {
     EXPECT_EQ(Words("abcdef gh", 3), (std::vector<std::string>{"abc", "gh"}));
     EXPECT_EQ(Words("{abc def} gh", 2), (std::vector<std::string>{"ab", "gh"}));
-    WordReader reader({}, std::string(100000, 'x') + " y");
+    const std::string longWord = std::string(100000, 'x') + " y";
+    WordReader reader({}, longWord);
     std::string word;
     ASSERT_TRUE(reader.NextWord(word));
     EXPECT_EQ(word.size(), kNameCapacity);
