@@ -10,7 +10,16 @@
 
 namespace zel {
 
-enum class OutputFormat : uint8_t { Default, Highlight, Error, System, Header, Echo, Command, Prompt };
+enum class OutputFormat : uint8_t {
+    Default,
+    Highlight,
+    Error,
+    System,
+    Header,
+    Echo,
+    Command,
+    Prompt
+};
 constexpr size_t kOutputFormatCount = 8;
 
 // "Output: Default", "Output: Highlight", ...
