@@ -35,8 +35,10 @@ void BM_SubstituteText16K(benchmark::State& state)
     NullHost host;
     ClientWindow client(host);
     Define(client);
+    // 16 KiB with 500 references spread evenly.
     std::string line;
-    while (line.size() < 16384 - 40) line += "text and more $hp text $mana ok ";
+    for (int i = 0; i < 500; ++i) line += (i % 2 ? "$hp" : "$mana") + std::string(27, 't');
+    line.resize(16384, 'x');
     std::string out;
     for (auto _ : state) {
         client.SubstituteText(line, out);

@@ -57,6 +57,21 @@ public:
         client.ExecuteLine(line, true, true);
         return Texts();
     }
+    // Runs the lines in order; returns everything they printed.
+    std::vector<std::string> RunAll(const std::vector<std::string>& lines)
+    {
+        std::vector<std::string> out;
+        for (const auto& line : lines)
+            for (auto& text : Run(line)) out.push_back(std::move(text));
+        return out;
+    }
+    // Runs the lines in order; returns what the last one printed.
+    std::vector<std::string> RunLast(const std::vector<std::string>& lines)
+    {
+        std::vector<std::string> out;
+        for (const auto& line : lines) out = Run(line);
+        return out;
+    }
     std::vector<std::string> Texts() const
     {
         std::vector<std::string> texts;

@@ -20,14 +20,6 @@ namespace {
 using test::TestClient;
 using Lines = std::vector<std::string>;
 
-// Runs the lines in order; returns what the last one printed.
-Lines RunAll(TestClient& t, const Lines& lines)
-{
-    Lines out;
-    for (const auto& line : lines) out = t.Run(line);
-    return out;
-}
-
 // clang-format off
 TEST(DefinitionCommands, MessagesOfAddShowAndDelete)
 {
@@ -65,7 +57,7 @@ TEST(DefinitionCommands, MessagesOfAddShowAndDelete)
     };
     for (const auto& c : cases) {
         TestClient t;
-        EXPECT_EQ(RunAll(t, c.lines), c.expected) << c.lines.back();
+        EXPECT_EQ(t.RunLast(c.lines), c.expected) << c.lines.back();
         for (const auto& printed : t.printed)
             EXPECT_EQ(printed.format.textColor, t.client.Formats()[OutputFormat::System].textColor);
     }
@@ -92,7 +84,7 @@ TEST(DefinitionCommands, FieldsTakenFromTheArguments)
     };
     for (const auto& c : cases) {
         TestClient t;
-        RunAll(t, c.lines);
+        t.RunLast(c.lines);
         std::string value, description;
         if (const Alias* a = t.client.Aliases().Find("x")) {
             value = a->command;
@@ -151,7 +143,7 @@ TEST(DefinitionCommands, QuietCommandsChangeButPrintNothing)
 TEST(DefinitionCommands, ListingsInByteOrderUnderTheirHeadings)
 {
     TestClient t;
-    RunAll(t, {"|alias add b 2", "|alias add B 2", "|alias add a 1", "|alias add \xE9 3",
+    t.RunLast({"|alias add b 2", "|alias add B 2", "|alias add a 1", "|alias add \xE9 3",
                "|alias add A 1", "|alias add a_very_long_alias_name_here y"});
     const Lines aliases{
         "Defined aliases:",
@@ -167,13 +159,13 @@ TEST(DefinitionCommands, ListingsInByteOrderUnderTheirHeadings)
     EXPECT_EQ(t.printed[1].format.textColor, t.client.Formats()[OutputFormat::System].textColor);
     EXPECT_EQ(t.Run("|alias list"), aliases);  // any word that is no subcommand lists
 
-    RunAll(t, {"|syntax add k {k <who>}", "|variable add hp 100 of 120", "|variable add Hp 1"});
+    t.RunLast({"|syntax add k {k <who>}", "|variable add hp 100 of 120", "|variable add Hp 1"});
     EXPECT_EQ(t.Run("|syntax"), (Lines{"Defined syntaxes:", "k                    --> {k <who>}"}));
     EXPECT_EQ(t.Run("|variable"), (Lines{"Defined variables:", "Hp                   --> 1",
                                          "hp                   --> 100 of 120"}));
 
     // Completions hold the command words too, which sort after letters.
-    RunAll(t, {"|complete add zap", "|complete add Zap"});
+    t.RunLast({"|complete add zap", "|complete add Zap"});
     const Lines completions = t.Run("|complete");
     ASSERT_GT(completions.size(), 3u);
     EXPECT_EQ(Lines(completions.begin(), completions.begin() + 3),

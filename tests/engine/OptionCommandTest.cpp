@@ -26,15 +26,6 @@ namespace {
 using test::TestClient;
 using Lines = std::vector<std::string>;
 
-// Runs the lines in order; returns everything they printed.
-Lines RunAll(TestClient& t, const Lines& lines)
-{
-    Lines out;
-    for (const auto& line : lines)
-        for (auto& printed : t.Run(line)) out.push_back(std::move(printed));
-    return out;
-}
-
 bool Called(const TestClient& t, std::string_view call)
 {
     return std::find(t.host.calls.begin(), t.host.calls.end(), call) != t.host.calls.end();
@@ -70,7 +61,7 @@ TEST(OptionCommand, ReportsAtDefaultsChangeNothing)
     };
     for (const auto& c : cases) {
         TestClient t;
-        EXPECT_EQ(RunAll(t, {"|option " + c.name, "|option " + c.name + " \t "}),
+        EXPECT_EQ(t.RunAll({"|option " + c.name, "|option " + c.name + " \t "}),
                   (Lines{c.report, c.report})) << c.name;
         EXPECT_FALSE(t.client.SettingsChanged()) << c.name;
         EXPECT_FALSE(Called(t, "layout")) << c.name;
@@ -129,7 +120,7 @@ TEST(OptionCommand, ChangesPrintTheValueNowInForce)
     };
     for (const auto& c : cases) {
         TestClient t;
-        EXPECT_EQ(RunAll(t, c.lines), c.expected) << c.lines.front();
+        EXPECT_EQ(t.RunAll(c.lines), c.expected) << c.lines.front();
         EXPECT_TRUE(t.client.SettingsChanged()) << c.lines.front();
     }
 }
@@ -161,13 +152,13 @@ TEST(OptionCommand, HistoryRules)
         EXPECT_FALSE(t.client.SettingsChanged()) << line;
     }
     TestClient t;
-    RunAll(t, {"one", "two", "three", "|option history 3 3 2"});
+    t.RunAll({"one", "two", "three", "|option history 3 3 2"});
     EXPECT_EQ(t.client.History().Lines(),
               (std::deque<std::string>{"three", "|option history 3 3 2"}));
     t.Run("|option history 3 3 -4");  // a total of 0 or less keeps the total
     EXPECT_EQ(t.client.GetOptions().historyTotal, 2);
 
-    RunAll(t, {"|option histignore 3", "abc"});
+    t.RunAll({"|option histignore 3", "abc"});
     EXPECT_NE(t.client.History().Lines().back(), "abc");
     t.Run("abcd");
     EXPECT_EQ(t.client.History().Lines().back(), "abcd");
@@ -221,8 +212,8 @@ TEST(OptionCommand, OutputLookIsNoSettingsChange)
     const std::string back = Hex(ParseColor("102030"));
     const std::string text = Hex(ParseColor("405060"));
     EXPECT_EQ(
-        RunAll(t, {"|option output_backcolor 102030", "|option output_backcolor",
-                   "|option output_textcolor 405060", "|option output_font Arial"}),
+        t.RunAll({"|option output_backcolor 102030", "|option output_backcolor",
+                  "|option output_textcolor 405060", "|option output_font Arial"}),
         (Lines{"Output window back color set to " + back, "Output back color is " + back,
                "Output window text color set to " + text, "Output window font set to Arial"}));
     EXPECT_FALSE(t.client.SettingsChanged());
@@ -255,8 +246,8 @@ TEST(OptionCommand, UnknownAndIgnoredNames)
           "history_font", "input_backcolor", "input_textcolor", "input_font", "tip_backcolor",
           "tip_textcolor", "tip_font"}) {
         t.host.calls.clear();
-        EXPECT_EQ(RunAll(t, {std::string("|option ") + name + " Arial",
-                             std::string("|option ") + name, "||option quiet"}),
+        EXPECT_EQ(t.RunAll({std::string("|option ") + name + " Arial",
+                            std::string("|option ") + name, "||option quiet"}),
                   Lines{})
             << name;
         EXPECT_TRUE(Called(t, "refresh")) << name;
@@ -308,7 +299,7 @@ TEST(OptionCommand, ListingPadsLabelsWithMiddleDots)
         EXPECT_EQ(line.format.textColor, t.client.Formats()[format].textColor) << line.text;
     }
     // Mix mode lists as on.
-    listing = RunAll(t, {"|option clear mix", "|option scrollsize 123456", "|option"});
+    listing = t.RunAll({"|option clear mix", "|option scrollsize 123456", "|option"});
     EXPECT_EQ(listing[2 + 13], "  SCROLL-SIZE\xB7\xB7 123456 lines");
     EXPECT_EQ(listing[2 + 24], "  AUTO-CLEAR\xB7\xB7\xB7 on");
 }
