@@ -150,12 +150,20 @@ bool ConsoleHost::AskLine(std::string_view question, std::string& answer)
 {
     Write(errorFd_, question);
     answer.clear();
-    char c;
-    while (read(inputFd_, &c, 1) == 1) {
-        if (c == '\n') return true;
-        if (answer.size() < kNameCapacity) answer += c;
+    // The answer is the next line of input, which may have been read already.
+    for (;;) {
+        if (size_t end = input_.find('\n'); end != std::string::npos) {
+            answer = input_.substr(0, std::min(end, kNameCapacity));
+            input_.erase(0, end + 1);
+            if (!answer.empty() && answer.back() == '\r') answer.pop_back();
+            return true;
+        }
+        if (!ReadInput()) {
+            answer = input_.substr(0, std::min(input_.size(), kNameCapacity));
+            input_.clear();
+            return !answer.empty();
+        }
     }
-    return !answer.empty();
 }
 
 QuitChoice ConsoleHost::AskSaveSettings(std::string& fileName)

@@ -28,7 +28,8 @@ std::string ReadFile(const std::filesystem::path& path)
 
 Result RunHeadless(const std::string& input)
 {
-    auto dir = std::filesystem::temp_directory_path() / ("zel-headless-" + std::to_string(getpid()));
+    auto dir =
+        std::filesystem::temp_directory_path() / ("zel-headless-" + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
     std::ofstream(dir / "in", std::ios::binary) << input;
     std::string command = std::string(ZEL_BINARY) + " --headless < " + (dir / "in").string() +
@@ -54,10 +55,10 @@ TEST(Headless, GreetsThenRunsEachLineAsTyped)
 {
     Result r = RunHeadless("north\n|echo hi\\n\n|xyz\n|help he\n");
     EXPECT_EQ(r.lines, (std::vector<std::string>{"north", "Not connected", "hi",
-                                                  "Unrecognised command: 'xyz'", "", "HELP he",
-                                                  "|help [command]",
-                                                  "shows help on keyboard shortcuts and internal "
-                                                  "commands"}));
+                                                 "Unrecognised command: 'xyz'", "", "HELP he",
+                                                 "|help [command]",
+                                                 "shows help on keyboard shortcuts and internal "
+                                                 "commands"}));
     EXPECT_EQ(r.error, "");
 }
 
@@ -103,20 +104,17 @@ TEST(Headless, SurvivesHostileInput)
     EXPECT_EQ(r.lines.back(), "done");
 }
 
-// A terminal gets UTF-8 and the runs' colours; the terminal's own colours stand in for
-// the window's defaults.
-TEST(Headless, TerminalOutputIsDecodedAndColoured)
+// Runs the client on a terminal, types `input` and returns all that the terminal showed.
+std::string RunInTerminal(const std::string& input, int* exitStatus)
 {
     int master = -1;
     pid_t child = forkpty(&master, nullptr, nullptr, nullptr);
-    ASSERT_GE(child, 0);
+    if (child < 0) return {};
     if (child == 0) {
         execl(ZEL_BINARY, ZEL_BINARY, "--headless", static_cast<char*>(nullptr));
         _exit(127);
     }
-    const std::string input =
-        "|receive caf\xE9 \\e[1\\;31mred\\e[0m plain\\n\n|quit\n";
-    ASSERT_EQ(write(master, input.data(), input.size()), ssize_t(input.size()));
+    EXPECT_EQ(write(master, input.data(), input.size()), ssize_t(input.size()));
     std::string output;
     char buffer[4096];
     for (;;) {
@@ -129,10 +127,33 @@ TEST(Headless, TerminalOutputIsDecodedAndColoured)
     int status = 0;
     waitpid(child, &status, 0);
     close(master);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    *exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return output;
+}
+
+// A terminal gets UTF-8 and the runs' colours; the terminal's own colours stand in for
+// the window's defaults.
+TEST(Headless, TerminalOutputIsDecodedAndColoured)
+{
+    int status = -1;
+    std::string output =
+        RunInTerminal("|receive caf\xE9 \\e[1\\;31mred\\e[0m plain\\n\n|quit\n", &status);
+    EXPECT_EQ(status, 0);
     EXPECT_NE(output.find("Good "), std::string::npos);
     EXPECT_NE(output.find("caf\xC3\xA9 \x1b[0;1;38;2;192;0;0mred\x1b[0m plain"), std::string::npos)
         << output;
+}
+
+// On a terminal, quitting with changed settings asks; cancelling goes on.
+TEST(Headless, TerminalQuitAsksBeforeLosingSettings)
+{
+    int status = -1;
+    std::string output =
+        RunInTerminal("|variable add m here\n|quit\nc\n|echo still $m\\n\n|quit\nn\n", &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(output.find("Save them before quitting?"), std::string::npos) << output;
+    EXPECT_NE(output.find("still here"), std::string::npos) << output;
+    EXPECT_NE(output.find("changed settings were not saved"), std::string::npos) << output;
 }
 
 }  // namespace
