@@ -40,7 +40,10 @@ bench: build
 fuzz: deps
 	cmake -S fuzz -B $(BUILD)-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++
 	cmake --build $(BUILD)-fuzz -j $(JOBS)
-	$(BUILD)-fuzz/$(TARGET) -max_total_time=$${SECONDS_TO_RUN:-60} fuzz/corpus/$(TARGET)
+	mkdir -p $(BUILD)-fuzz/corpus/$(TARGET)
+	# New inputs go to the scratch corpus (first folder); the committed seeds stay as they are.
+	$(BUILD)-fuzz/$(TARGET) -max_total_time=$${SECONDS_TO_RUN:-60} \
+	    $(BUILD)-fuzz/corpus/$(TARGET) fuzz/corpus/$(TARGET)
 
 format:
 	find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
