@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "HeadlessRun.h"
+
 namespace {
 
 struct Result {
@@ -20,23 +22,12 @@ struct Result {
     std::string error;               // standard error
 };
 
-std::string ReadFile(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), {});
-}
-
 Result RunHeadless(const std::string& input)
 {
-    auto dir =
-        std::filesystem::temp_directory_path() / ("zel-headless-" + std::to_string(getpid()));
-    std::filesystem::create_directories(dir);
-    std::ofstream(dir / "in", std::ios::binary) << input;
-    std::string command = std::string(ZEL_BINARY) + " --headless < " + (dir / "in").string() +
-                          " > " + (dir / "out").string() + " 2> " + (dir / "err").string();
-    EXPECT_EQ(std::system(command.c_str()), 0);
+    const zel::test::HeadlessRun run = zel::test::RunZelHeadless(input);
+    EXPECT_EQ(run.status, 0);
     Result result;
-    std::istringstream out(ReadFile(dir / "out"));
+    std::istringstream out(run.out);
     std::string line;
     bool banner = true;
     while (std::getline(out, line)) {
@@ -46,8 +37,7 @@ Result RunHeadless(const std::string& input)
             banner = false;
         }
     }
-    result.error = ReadFile(dir / "err");
-    std::filesystem::remove_all(dir);
+    result.error = run.error;
     return result;
 }
 
@@ -64,12 +54,7 @@ TEST(Headless, GreetsThenRunsEachLineAsTyped)
 
 TEST(Headless, FirstLineIsTheGreetingFollowedByTheBanner)
 {
-    auto dir = std::filesystem::temp_directory_path();
-    std::string out = dir / ("zel-greeting-" + std::to_string(getpid()));
-    std::string command = std::string(ZEL_BINARY) + " --headless < /dev/null > " + out;
-    ASSERT_EQ(std::system(command.c_str()), 0);
-    std::string text = ReadFile(out);
-    std::filesystem::remove(out);
+    const std::string text = zel::test::RunZelHeadless("").out;
     EXPECT_EQ(text.rfind("Good ", 0), 0u);
     EXPECT_NE(text.find(" - you are running an alpha version of ZEL, a MUD client.\n\n"),
               std::string::npos);

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "HeadlessRun.h"
 #include "TestClient.h"
 
 namespace zel {
@@ -234,24 +235,15 @@ TEST(DefinitionCommands, CommandsFromTwoThreadsDoNotDeadlock)
 
 TEST(DefinitionCommands, HeadlessSessionDefinesShowsAndUses)
 {
-    char path[] = "/tmp/zel-definitions-XXXXXX";
-    const int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
-    std::ofstream(path) << "|alias add k {kill $1} fight\n|variable add who orc\n|alias\n"
-                           "|variable add who\n|echo [$who]\\n\n";
-    FILE* zel = popen((std::string(ZEL_BINARY) + " --headless < " + path).c_str(), "r");
-    ASSERT_NE(zel, nullptr);
-    std::string out;
-    char buffer[4096];
-    while (size_t n = std::fread(buffer, 1, sizeof buffer, zel)) out.append(buffer, n);
-    EXPECT_EQ(pclose(zel), 0);
-    std::remove(path);
-    EXPECT_NE(out.find("ALIAS {k} --> {kill $1} added\nVARIABLE {who} --> {orc} added\n"
-                       "Defined aliases:\nk                    --> {kill $1}\n"
-                       "VARIABLE {who} --> {orc}\n[orc]\n"),
+    const test::HeadlessRun run = test::RunZelHeadless(
+        "|alias add k {kill $1} fight\n|variable add who orc\n|alias\n"
+        "|variable add who\n|echo [$who]\\n\n");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("ALIAS {k} --> {kill $1} added\nVARIABLE {who} --> {orc} added\n"
+                           "Defined aliases:\nk                    --> {kill $1}\n"
+                           "VARIABLE {who} --> {orc}\n[orc]\n"),
               std::string::npos)
-        << out;
+        << run.out;
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include <thread>
 #include <vector>
 
+#include "HeadlessRun.h"
 #include "TestClient.h"
 
 namespace zel {
@@ -400,18 +401,10 @@ TEST(OptionCommand, RefusedPriorityIsAnError)
 
 TEST(OptionCommand, HeadlessSessionWritesTheListingBytes)
 {
-    char path[] = "/tmp/zel-options-XXXXXX";
-    const int fd = mkstemp(path);
-    ASSERT_GE(fd, 0);
-    close(fd);
-    std::ofstream(path) << "|option scrollheight 150\n|option cchar #\n#option\n";
-    FILE* zel = popen((std::string(ZEL_BINARY) + " --headless < " + path).c_str(), "r");
-    ASSERT_NE(zel, nullptr);
-    std::string out;
-    char buffer[4096];
-    while (size_t n = std::fread(buffer, 1, sizeof buffer, zel)) out.append(buffer, n);
-    EXPECT_EQ(pclose(zel), 0);
-    std::remove(path);
+    const test::HeadlessRun run =
+        test::RunZelHeadless("|option scrollheight 150\n|option cchar #\n#option\n");
+    EXPECT_EQ(run.status, 0);
+    const std::string& out = run.out;
     EXPECT_NE(out.find("Scroll-back window height set to 100%\nCommand char set to '#'\n"
                        "Current options:\nSPECIAL CHARACTERS:\n  CMD-CHAR\xB7\xB7\xB7\xB7\xB7 #\n"),
               std::string::npos)

@@ -1,0 +1,43 @@
+// Runs `zel --headless` with the given standard input and collects what it wrote.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace zel::test {
+
+struct HeadlessRun {
+    std::string out;
+    std::string error;
+    int status = -1;
+};
+
+inline std::string ReadWholeFile(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+inline HeadlessRun RunZelHeadless(const std::string& input)
+{
+    static int serial = 0;
+    auto dir = std::filesystem::temp_directory_path() /
+               ("zel-headless-" + std::to_string(getpid()) + "-" + std::to_string(serial++));
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "in", std::ios::binary) << input;
+    const std::string command = std::string(ZEL_BINARY) + " --headless < " + (dir / "in").string() +
+                                " > " + (dir / "out").string() + " 2> " + (dir / "err").string();
+    HeadlessRun run;
+    run.status = std::system(command.c_str());
+    run.out = ReadWholeFile(dir / "out");
+    run.error = ReadWholeFile(dir / "err");
+    std::filesystem::remove_all(dir);
+    return run;
+}
+
+}  // namespace zel::test
