@@ -8,6 +8,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "engine/WordReader.h"
+
 namespace zel {
 
 namespace {
@@ -46,43 +48,12 @@ constexpr std::array<NamedColor, 22> kColorNames{{
 // Keys and values of the format text are cut here, like the fixed buffers they came from.
 constexpr size_t kItemCapacity = 511;
 
-constexpr bool IsSpace(char c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-char Lower(char c)
-{
-    return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
-}
-
-bool SameIgnoringCase(std::string_view a, std::string_view b)
-{
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
 int HexValue(char c)
 {
     if (c >= '0' && c <= '9') return c - '0';
-    c = Lower(c);
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
-}
-
-// White space, an optional sign, leading digits; no digits give 0. Saturates rather than
-// overflowing on absurdly long digit strings.
-int32_t LenientInteger(std::string_view text)
-{
-    size_t i = 0;
-    while (i < text.size() && IsSpace(text[i])) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-    int64_t value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        value = std::min<int64_t>(value * 10 + (text[i] - '0'), int64_t(INT32_MAX) + 1);
-    if (negative) value = -value;
-    return int32_t(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace
@@ -124,7 +95,7 @@ Color ParseColor(std::string_view text)
         return MakeColor(pair(0), pair(2), pair(4));
     }
     for (const auto& named : kColorNames)
-        if (SameIgnoringCase(text, named.name)) return named.color;
+        if (EqualsIgnoringCase(text, named.name)) return named.color;
     return MakeColor(0, 0, 0);
 }
 
@@ -144,7 +115,7 @@ bool ParseFormat(std::optional<std::string_view> text, TextFormat& format)
     format = TextFormat{};
     std::string_view rest = *text;
     auto skipSpace = [&] {
-        while (!rest.empty() && IsSpace(rest.front())) rest.remove_prefix(1);
+        while (!rest.empty() && IsWhiteSpace(rest.front())) rest.remove_prefix(1);
     };
     while (true) {
         skipSpace();
@@ -163,7 +134,7 @@ bool ParseFormat(std::optional<std::string_view> text, TextFormat& format)
             value = rest.substr(0, close);
             rest.remove_prefix(close == std::string_view::npos ? rest.size() : close + 1);
         } else {
-            size_t end = std::find_if(rest.begin(), rest.end(), IsSpace) - rest.begin();
+            size_t end = std::find_if(rest.begin(), rest.end(), IsWhiteSpace) - rest.begin();
             value = rest.substr(0, end);
             rest.remove_prefix(end);
         }
@@ -172,31 +143,31 @@ bool ParseFormat(std::optional<std::string_view> text, TextFormat& format)
         // An effect once turned on stays on, even if the key comes again with 0.
         auto effectItem = [&](uint32_t bit) {
             format.mask |= bit;
-            if (LenientInteger(value) != 0) format.effects |= bit;
+            if (ParseNumber(value) != 0) format.effects |= bit;
         };
-        if (SameIgnoringCase(key, "backcolor")) {
+        if (EqualsIgnoringCase(key, "backcolor")) {
             format.mask |= mask::kBackColor;
             format.backColor = ParseColor(value);
-        } else if (SameIgnoringCase(key, "textcolor")) {
+        } else if (EqualsIgnoringCase(key, "textcolor")) {
             format.mask |= mask::kTextColor;
             format.textColor = ParseColor(value);
-        } else if (SameIgnoringCase(key, "face")) {
+        } else if (EqualsIgnoringCase(key, "face")) {
             format.mask |= mask::kFace;
             format.SetFace(value);
-        } else if (SameIgnoringCase(key, "height")) {
+        } else if (EqualsIgnoringCase(key, "height")) {
             format.mask |= mask::kHeight;
-            format.height = LenientInteger(value);
-        } else if (SameIgnoringCase(key, "width")) {
+            format.height = ParseNumber(value);
+        } else if (EqualsIgnoringCase(key, "width")) {
             format.mask |= mask::kWidth;
-            format.width = LenientInteger(value);
-        } else if (SameIgnoringCase(key, "weight")) {
+            format.width = ParseNumber(value);
+        } else if (EqualsIgnoringCase(key, "weight")) {
             format.mask |= mask::kWeight;
-            format.weight = LenientInteger(value);
-        } else if (SameIgnoringCase(key, "italic")) {
+            format.weight = ParseNumber(value);
+        } else if (EqualsIgnoringCase(key, "italic")) {
             effectItem(effect::kItalic);
-        } else if (SameIgnoringCase(key, "strikeout")) {
+        } else if (EqualsIgnoringCase(key, "strikeout")) {
             effectItem(effect::kStrikeout);
-        } else if (SameIgnoringCase(key, "underline")) {
+        } else if (EqualsIgnoringCase(key, "underline")) {
             effectItem(effect::kUnderline);
         }
     }

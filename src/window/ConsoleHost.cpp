@@ -158,11 +158,8 @@ bool ConsoleHost::AskLine(std::string_view question, std::string& answer)
             if (!answer.empty() && answer.back() == '\r') answer.pop_back();
             return true;
         }
-        if (!ReadInput()) {
-            answer = input_.substr(0, std::min(input_.size(), kNameCapacity));
-            input_.clear();
-            return !answer.empty();
-        }
+        // At the end of input a last unended line has been given its line end.
+        if (!ReadInput() && input_.find('\n') == std::string::npos) return false;
     }
 }
 
