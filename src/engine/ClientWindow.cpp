@@ -2,10 +2,14 @@
 // interpreter's operations are in Interpreter.cpp and Substitution.cpp.
 #include "engine/ClientWindow.h"
 
+#include <algorithm>
+#include <chrono>
+#include <climits>
 #include <cstdio>
 #include <ctime>
 
 #include "engine/NotAvailable.h"
+#include "net/Telnet.h"
 
 namespace zel {
 namespace {
@@ -82,6 +86,11 @@ ClientWindow::ClientWindow(Host& host) : host_(host)
     SetCommandChar(0);
 }
 
+ClientWindow::~ClientWindow()
+{
+    connection_.Close();
+}
+
 void ClientWindow::Start(std::string_view commandLine)
 {
     std::time_t now = std::time(nullptr);
@@ -95,7 +104,7 @@ void ClientWindow::Start(std::string_view commandLine)
     long port = 0;
     std::string line(commandLine);
     if (std::sscanf(line.c_str(), "%511s %ld", host, &port) == 2) {
-        ReportNotAvailable(*this, "connect");
+        OpenConnection(host, int32_t(std::clamp<long>(port, INT32_MIN, INT32_MAX)));
     } else if (!line.empty()) {
         ExecuteLine(std::string(1, chars_.command) + "read " + line, true, false);
     }
@@ -172,11 +181,90 @@ void ClientWindow::PrintLine(OutputFormat format, std::string_view text)
 
 void ClientWindow::ProcessIncomingText(std::string_view text, bool print)
 {
-    // Received text is never quiet: it does not belong to the command being run.
-    if (!print) return;
+    if (print) PrintReceived(text);
+}
+
+void ClientWindow::PrintReceived(std::string_view text)
+{
     std::scoped_lock lock(outputLock_);
     output_.PushFormat(formats_[OutputFormat::Default]);
     output_.Append(text);
+}
+
+void ClientWindow::PrintPendingPrompt()
+{
+    std::scoped_lock lock(outputLock_);
+    if (pendingPrompt_.empty()) return;
+    Print(OutputFormat::Default, pendingPrompt_);
+    pendingPrompt_.clear();
+}
+
+void ClientWindow::SetPendingPrompt(std::string_view text)
+{
+    std::scoped_lock lock(outputLock_);
+    pendingPrompt_.assign(text);
+    if (text.empty()) return;
+    std::scoped_lock promptLock(promptLock_);  // innermost
+    prompt_.text.assign(text);
+    host_.SetPromptLine(prompt_.text, prompt_.shown);
+}
+
+bool ClientWindow::AutomaticPrompting()
+{
+    std::scoped_lock lock(promptLock_);
+    return prompt_.automatic;
+}
+
+void ClientWindow::SendWindowSize(int32_t columns, int32_t rows)
+{
+    connection_.SendProtocol(telnet::WindowSizeBytes(columns, rows));
+}
+
+void ClientWindow::SendTerminalType(std::string_view type)
+{
+    connection_.SendProtocol(telnet::TerminalTypeBytes(type));
+}
+
+void ClientWindow::ChildrenLaidOut()
+{
+    if (std::atomic_ref(options_.autoNaws).load(std::memory_order_relaxed))
+        SendWindowSize(ViewColumns(), ViewRows());
+}
+
+void ClientWindow::SetViewSize(int32_t columns, int32_t rows)
+{
+    viewColumns_.store(columns, std::memory_order_relaxed);
+    viewRows_.store(rows, std::memory_order_relaxed);
+}
+
+// Posted, not waited for: the user-interface thread may itself be waiting for the network
+// thread to end.
+void ClientWindow::ServerEchoChanged()
+{
+    const bool on = ServerEcho();
+    host_.PostToUiThread([this, on] { host_.SetInputPasswordMode(on); });
+}
+
+void ClientWindow::WriteReceivedToLog(std::string_view bytes)
+{
+    std::scoped_lock lock(outputLock_);
+    log_.Write(bytes);
+}
+
+void ClientWindow::RefreshStatusBar()
+{
+    if (!connection_.HasSocket()) return;
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+                             std::chrono::steady_clock::now() - connection_.ConnectTime())
+                             .count();
+    char text[64];
+    std::snprintf(text, sizeof text, "%02d:%02d:%02d", int(seconds / 3600), int(seconds / 60 % 60),
+                  int(seconds % 60));
+    host_.SetStatusText(1, text);
+    std::snprintf(text, sizeof text, "I: %ld", long(connection_.BytesReceived()));
+    host_.SetStatusText(2, text);
+    std::snprintf(text, sizeof text, "O: %ld", long(connection_.BytesSent()));
+    host_.SetStatusText(3, text);
 }
 
 void ClientWindow::SetCommandChar(char c)

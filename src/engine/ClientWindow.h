@@ -4,10 +4,12 @@
 // needs of the user interface goes through Host.
 //
 // Locks. OutputLock guards the output buffer, the pending prompt, the log and the
-// connection state; DefinitionLock guards the definition tables. Both are recursive. When
-// both are needed, OutputLock is taken first, always: actions run commands while holding
+// connection state; DefinitionLock guards the definition tables; PromptLock guards the
+// prompt line's state. OutputLock and DefinitionLock are recursive. When several are
+// needed, OutputLock is taken first, always: actions run commands while holding
 // OutputLock, and definition commands print while holding DefinitionLock, so a command that
 // changes a table takes OutputLock before DefinitionLock (see LockDefinitionsForPrinting).
+// PromptLock is innermost: nothing else is taken while it is held.
 #pragma once
 
 #include <atomic>
@@ -16,6 +18,7 @@
 #include <mutex>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "definitions/DefinitionTable.h"
 #include "display/OutputBuffer.h"
@@ -26,6 +29,8 @@
 #include "engine/SpecialChars.h"
 #include "engine/WordReader.h"
 #include "input/CommandHistory.h"
+#include "net/Connection.h"
+#include "net/SessionLog.h"
 #include "window/Host.h"
 
 namespace zel {
@@ -35,6 +40,7 @@ class AliasExpansion;
 class ClientWindow {
 public:
     explicit ClientWindow(Host& host);
+    ~ClientWindow();
     ClientWindow(const ClientWindow&) = delete;
     ClientWindow& operator=(const ClientWindow&) = delete;
 
@@ -64,6 +70,45 @@ public:
         __attribute__((format(printf, 3, 4)));
     // Hands received text (or `receive`) to the actions and the output.
     void ProcessIncomingText(std::string_view text, bool print);
+    // Received text straight to the output in "Output: Default". Received text is never
+    // quiet: it does not belong to the command that runs.
+    void PrintReceived(std::string_view text);
+    // Prints and empties the pending prompt (under OutputLock).
+    void PrintPendingPrompt();
+    // The unended last line of a block under automatic prompting: kept as the pending
+    // prompt and, when not empty, shown in the prompt line.
+    void SetPendingPrompt(std::string_view text);
+
+    // --- Connection (user-interface thread unless noted) ---
+    void OpenConnection(std::string_view host, int32_t port) { connection_.Open(host, port); }
+    void CloseConnection() { connection_.Close(); }
+    Connection& GetConnection() { return connection_; }
+    // Window size and terminal type subnegotiations; nothing without a socket.
+    void SendWindowSize(int32_t columns, int32_t rows);
+    void SendTerminalType(std::string_view type);
+    // The host laid its children out: with autonaws the window size is sent.
+    void ChildrenLaidOut();
+    // The output view's size in character cells, kept for the window-size subnegotiation.
+    void SetViewSize(int32_t columns, int32_t rows);
+    int32_t ViewColumns() const { return viewColumns_.load(std::memory_order_relaxed); }
+    int32_t ViewRows() const { return viewRows_.load(std::memory_order_relaxed); }
+    // Server echo changed (any thread): the input line shows or stops showing stars.
+    void ServerEchoChanged();
+    // The session log; written under OutputLock.
+    SessionLog& Log() { return log_; }
+    void WriteReceivedToLog(std::string_view bytes);
+    // Status bar parts 1 to 3 while a socket exists: time connected, bytes in and out.
+    void RefreshStatusBar();
+
+    // --- Prompt line (PromptLock) ---
+    struct PromptLineState {
+        bool automatic = false;
+        bool shown = false;
+        std::string text;
+    };
+    std::mutex& PromptLock() { return promptLock_; }
+    PromptLineState& PromptLine() { return prompt_; }  // guarded by PromptLock
+    bool AutomaticPrompting();
 
     // --- State ---
     Host& GetHost() { return host_; }
@@ -94,12 +139,19 @@ public:
                                                                             definitionLock_);
     }
 
-    bool Quiet() const { return quiet_.load(std::memory_order_relaxed); }
+    // Quiet belongs to the thread that runs the quiet command: the network thread's output
+    // is not silenced by a quiet command on the user-interface thread.
+    bool Quiet() const
+    {
+        return quiet_.load(std::memory_order_relaxed) &&
+               quietThread_.load(std::memory_order_relaxed) == std::this_thread::get_id();
+    }
     // Quiet for the life of the scope, then off: how one handler call is made quiet.
     class QuietScope {
     public:
         QuietScope(ClientWindow& client, bool quiet) : client_(client)
         {
+            client_.quietThread_.store(std::this_thread::get_id(), std::memory_order_relaxed);
             client_.quiet_.store(quiet, std::memory_order_relaxed);
         }
         ~QuietScope() { client_.quiet_.store(false, std::memory_order_relaxed); }
@@ -116,7 +168,10 @@ public:
     bool SettingsChanged() const { return settingsChanged_.load(std::memory_order_relaxed); }
     void MarkSettingsChanged() { settingsChanged_.store(true, std::memory_order_relaxed); }
     void ClearSettingsChanged() { settingsChanged_.store(false, std::memory_order_relaxed); }
-    bool Connected() const { return false; }  // the connection arrives with the network thread
+    bool Connected() const { return connection_.HasSocket(); }
+    // The global action switch: when off, received text bypasses the actions.
+    bool ActionsEnabled() const { return actionsEnabled_.load(std::memory_order_relaxed); }
+    void SetActionsEnabled(bool on) { actionsEnabled_.store(on, std::memory_order_relaxed); }
     // The settings file name of this session: empty until the first successful write.
     std::string& SettingsFileName() { return settingsFileName_; }
 
@@ -135,6 +190,9 @@ private:
     SpecialChars chars_;
     Options options_;
     std::atomic<bool> quiet_{false};
+    std::atomic<std::thread::id> quietThread_{};
+    std::atomic<bool> actionsEnabled_{true};
+    std::atomic<int32_t> viewColumns_{80}, viewRows_{24};
     std::atomic<bool> outputSuspended_{false};
     std::atomic<bool> serverEcho_{false};
     std::atomic<bool> settingsChanged_{false};
@@ -147,12 +205,19 @@ private:
     std::recursive_mutex outputLock_;
     OutputBuffer output_;
     std::string pendingPrompt_;
+    SessionLog log_;
+
+    std::mutex promptLock_;
+    PromptLineState prompt_;
 
     std::recursive_mutex definitionLock_;
     AliasTable aliases_;
     VariableTable variables_;
     CompletionTable completions_;
     SyntaxTable syntaxes_;
+
+    // Last: the network thread uses everything above until it has ended.
+    Connection connection_{*this};
 };
 
 }  // namespace zel

@@ -38,6 +38,13 @@ ZEL_COMMAND(CmdVariable);
 ZEL_COMMAND(CmdClear);
 ZEL_COMMAND(CmdFont);
 
+// net/ConnectionCommands.cpp, net/PromptCommand.cpp, net/LogCommand.cpp
+ZEL_COMMAND(CmdConnect);
+ZEL_COMMAND(CmdDisconnect);
+ZEL_COMMAND(CmdLog);
+ZEL_COMMAND(CmdPrompt);
+ZEL_COMMAND(CmdTelnet);
+
 #undef ZEL_COMMAND
 
 }  // namespace zel

@@ -255,12 +255,22 @@ int32_t ClientWindow::SendLine(bool echo, std::string_view text)
     }
     std::string line;
     SubstituteText(text, line);
-    if (!ServerEcho() && echo && options_.localEcho) Print(OutputFormat::Command, line);
+    const bool serverEcho = ServerEcho();
+    {
+        std::scoped_lock lock(outputLock_);
+        // What is typed while the server hides it (a password) never reaches the log.
+        if (serverEcho) {
+            log_.WriteMasked(line);
+        } else {
+            log_.Write(line);
+        }
+    }
+    if (!serverEcho && echo && options_.localEcho) Print(OutputFormat::Command, line);
     if (!Connected()) {
         Print(OutputFormat::Error, kNotConnected);
         return -1;
     }
-    return -1;
+    return int32_t(connection_.SendToServer(line));
 }
 
 }  // namespace zel

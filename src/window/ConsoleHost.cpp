@@ -2,6 +2,8 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
+#include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -18,6 +20,8 @@ constexpr char kSaveQuestion[] =
 constexpr char kSaveFileQuestion[] = "Save settings to: ";
 constexpr char kNotSaved[] = "zel: changed settings were not saved\n";
 constexpr size_t kReadSize = 4096;
+// At the end of a piped input the client stays while connected; this is how often it looks.
+constexpr int kConnectedPollMilliseconds = 100;
 
 }  // namespace
 
@@ -46,29 +50,39 @@ int ConsoleHost::Run(ClientWindow& client, std::string_view commandLine)
         std::scoped_lock lock(client.OutputLock());
         client.Output().AddListener(this);
     }
+    winsize size{};
+    if (outputIsTerminal_ && ioctl(outputFd_, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)
+        client.SetViewSize(size.ws_col, size.ws_row);
     client.Start(commandLine);
 
     bool inputOpen = true;
     for (;;) {
         RunInputLines();
-        if (closeRequested_ || !inputOpen) {
+        // A script piped in may end while its session goes on: the client stays until the
+        // server ends the connection.
+        const bool waitForServer = !inputOpen && !inputIsTerminal_ && client.Connected();
+        if (closeRequested_ || (!inputOpen && !waitForServer)) {
             closeRequested_ = false;
             // A refused close goes on; at the end of a file or pipe there is nothing to go on with.
             if (client.HandleCloseRequest() || (!inputOpen && !inputIsTerminal_)) break;
             continue;
         }
-        pollfd fds[2] = {{inputFd_, POLLIN, 0}, {wakeFds_[0], POLLIN, 0}};
-        if (poll(fds, wakeFds_[0] >= 0 ? 2 : 1, -1) < 0) {
+        pollfd fds[2] = {{wakeFds_[0], POLLIN, 0}, {inputFd_, POLLIN, 0}};
+        const int timeout = waitForServer ? kConnectedPollMilliseconds : -1;
+        if (poll(fds, inputOpen ? 2 : 1, timeout) < 0) {
             if (errno == EINTR) continue;
             break;
         }
-        if (fds[1].revents & POLLIN) RunPosted();
-        if (fds[0].revents & (POLLIN | POLLHUP | POLLERR)) inputOpen = ReadInput();
+        if (fds[0].revents & POLLIN) RunPosted();
+        if (inputOpen && (fds[1].revents & (POLLIN | POLLHUP | POLLERR))) inputOpen = ReadInput();
     }
+    client.CloseConnection();
     running_ = false;
     RunPosted();
+    SetInputPasswordMode(false);
     std::scoped_lock lock(client.OutputLock());
     WriteOpenLine();
+    FlushOutput();
     client.Output().RemoveListener(this);
     return 0;
 }
@@ -108,14 +122,18 @@ void ConsoleHost::RunInputLines()
 
 void ConsoleHost::LineEnded(uint64_t, const OutputLine& line)
 {
-    lineBuffer_.clear();
     if (outputIsTerminal_) {
-        AppendTerminalLine(lineBuffer_, client_->Output(), line, client_->Formats().view);
+        AppendTerminalLine(outputBuffer_, client_->Output(), line, client_->Formats().view);
     } else {
-        lineBuffer_.append(line.Text());
-        lineBuffer_ += '\n';
+        outputBuffer_.append(line.Text());
+        outputBuffer_ += '\n';
     }
-    Write(outputFd_, lineBuffer_);
+}
+
+void ConsoleHost::FlushOutput()
+{
+    Write(outputFd_, outputBuffer_);
+    outputBuffer_.clear();
 }
 
 // The last line, when it was never ended, is written when the client stops.
@@ -205,6 +223,32 @@ void ConsoleHost::RunOnUiThread(const std::function<void()>& call)
     }
     Wake();
     done.get_future().wait();
+}
+
+void ConsoleHost::PostToUiThread(std::function<void()> call)
+{
+    if (!running_ || std::this_thread::get_id() == uiThread_ || wakeFds_[1] < 0) {
+        call();
+        return;
+    }
+    {
+        std::scoped_lock lock(postedMutex_);
+        posted_.push_back(std::move(call));
+    }
+    Wake();
+}
+
+void ConsoleHost::SetInputPasswordMode(bool on)
+{
+    termios mode{};
+    if (!inputIsTerminal_ || on == echoHidden_ || tcgetattr(inputFd_, &mode) != 0) return;
+    echoHidden_ = on;
+    if (on) {
+        mode.c_lflag &= tcflag_t(~ECHO);
+    } else {
+        mode.c_lflag |= ECHO;
+    }
+    tcsetattr(inputFd_, TCSANOW, &mode);
 }
 
 void ConsoleHost::Wake()

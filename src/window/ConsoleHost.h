@@ -34,9 +34,14 @@ public:
     QuitChoice AskSaveSettings(std::string& fileName) override;
     bool AskQuit() override { return true; }
     void RunOnUiThread(const std::function<void()>& call) override;
+    void PostToUiThread(std::function<void()> call) override;
+    // A terminal input stops echoing typed characters while the server hides them.
+    void SetInputPasswordMode(bool on) override;
 
 private:
     void LineEnded(uint64_t number, const OutputLine& line) override;
+    void Appended() override { FlushOutput(); }
+    void FlushOutput();
     void Write(int fd, std::string_view bytes);
     void WriteOpenLine();
     bool ReadInput();
@@ -50,12 +55,14 @@ private:
     int wakeFds_[2] = {-1, -1};
     ClientWindow* client_ = nullptr;
     bool closeRequested_ = false;
+    bool echoHidden_ = false;
     std::atomic<bool> running_{false};
     std::string input_;
     std::thread::id uiThread_;
     std::mutex postedMutex_;
     std::deque<std::function<void()>> posted_;
-    std::string lineBuffer_;
+    // Ended lines wait here until the append that ended them finishes: one write per block.
+    std::string outputBuffer_;
 };
 
 }  // namespace zel

@@ -42,6 +42,8 @@ public:
     virtual std::string InputText() = 0;
     virtual void SetInputText(std::string_view text) = 0;
     virtual void InsertInputText(std::string_view text) = 0;
+    // Server echo: on shows the input line's text as stars, selected; off empties it.
+    virtual void SetInputPasswordMode(bool on) = 0;
     virtual void SetClearMode(int mode) = 0;
     // History list: a line was added, or the selection is to be cleared.
     virtual void HistoryAdded(std::string_view line) = 0;
@@ -58,6 +60,9 @@ public:
     virtual void RepaintOutput() = 0;
     // Runs `call` on the user-interface thread and waits for it (at once when already there).
     virtual void RunOnUiThread(const std::function<void()>& call) = 0;
+    // Queues `call` for the user-interface thread and returns at once (at once when
+    // already there).
+    virtual void PostToUiThread(std::function<void()> call) = 0;
 };
 
 // A host that does nothing: a base for hosts and fakes that need only a few calls.
@@ -76,6 +81,7 @@ public:
     std::string InputText() override { return {}; }
     void SetInputText(std::string_view) override {}
     void InsertInputText(std::string_view) override {}
+    void SetInputPasswordMode(bool) override {}
     void SetClearMode(int) override {}
     void HistoryAdded(std::string_view) override {}
     void ClearHistorySelection() override {}
@@ -87,6 +93,7 @@ public:
     void SetOutputColors(uint32_t, uint32_t) override {}
     void RepaintOutput() override {}
     void RunOnUiThread(const std::function<void()>& call) override { call(); }
+    void PostToUiThread(std::function<void()> call) override { call(); }
 };
 
 }  // namespace zel

@@ -1,0 +1,94 @@
+// Connection: the one TCP connection to a game server and the network thread that
+// receives from it. Opening is synchronous for the caller (the user-interface thread waits
+// for the outcome); receiving runs on the network thread until the connection ends, which
+// prints exactly one closing report. Close wakes a thread blocked in a lookup, connect or
+// receive at once and waits for its end.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "net/ReceiveChannel.h"
+
+namespace zel {
+
+class ClientWindow;
+class TcpTransport;
+
+class Connection : private ReceiveChannel {
+public:
+    explicit Connection(ClientWindow& client);
+    ~Connection() override;
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Starts an attempt and returns when it has succeeded or failed. Nothing when a network
+    // thread exists.
+    void Open(std::string_view host, int32_t port);
+    // Ends the connection and waits for the network thread. On the network thread itself it
+    // only shuts the socket: the thread then ends by itself.
+    void Close();
+
+    // The counted send of typed text: bytes accepted, or a negative errno value.
+    ssize_t SendToServer(std::string_view bytes);
+    // An uncounted protocol send (telnet commands from the user-interface thread).
+    void SendProtocol(std::string_view bytes) override;
+
+    bool HasSocket() const { return socketOpen_.load(); }
+    // Above 0 while the network thread starts, connects, and again while it shuts down.
+    int ConnectingCount() const { return connectingCount_.load(); }
+    bool OnNetworkThread() const;
+
+    int32_t BytesReceived() const { return bytesReceived_.load(std::memory_order_relaxed); }
+    int32_t BytesSent() const { return bytesSent_.load(std::memory_order_relaxed); }
+    int32_t LinesReceived() const { return linesReceived_.load(std::memory_order_relaxed); }
+    std::chrono::steady_clock::time_point ConnectTime() const { return connectTime_; }
+
+private:
+    enum Signal { kConnected = 1, kFinished = 2 };
+
+    void Run(std::shared_ptr<TcpTransport> transport);
+    std::string Connect(TcpTransport& transport);
+    void ReceiveLoop(TcpTransport& transport);
+    void RaiseSignal(Signal signal);
+    // Waits for the connected or finished signal and consumes it.
+    Signal WaitForSignal(bool connectedToo);
+    void ResetSignals();
+    // The state of Idle after a thread has ended; status bar part 0 says so.
+    void BecomeIdle();
+    std::shared_ptr<TcpTransport> CurrentTransport();
+
+    // ReceiveChannel, on the network thread.
+    bool ReadByte(char& byte) override;
+    void CountSent(int32_t bytes) override;
+    int32_t CountLine() override;
+
+    ClientWindow& client_;
+    std::string host_;
+    int32_t port_ = 0;
+    std::string addressText_;
+
+    std::mutex transportMutex_;
+    std::shared_ptr<TcpTransport> transport_;  // guarded by transportMutex_
+    std::thread thread_;
+    std::atomic<std::thread::id> threadId_{};
+    std::atomic<bool> threadExists_{false};
+    std::atomic<bool> socketOpen_{false};
+    std::atomic<int> connectingCount_{0};
+
+    std::mutex signalMutex_;
+    std::condition_variable signalChanged_;
+    int signals_ = 0;  // guarded by signalMutex_
+
+    std::atomic<int32_t> bytesReceived_{0}, bytesSent_{0}, linesReceived_{0};
+    std::chrono::steady_clock::time_point connectTime_;
+};
+
+}  // namespace zel

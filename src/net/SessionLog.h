@@ -1,0 +1,33 @@
+// SessionLog: the raw record of a session's traffic, appended to one file. Guarded by
+// OutputLock like the rest of the output: the network thread writes received blocks, the
+// user-interface thread writes sent lines and opens and closes it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zel {
+
+class SessionLog {
+public:
+    SessionLog() = default;
+    ~SessionLog() { Close(); }
+    SessionLog(const SessionLog&) = delete;
+    SessionLog& operator=(const SessionLog&) = delete;
+
+    // Opens `name` for appending, creating it; false when it cannot be opened.
+    bool Open(const std::string& name);
+    void Close();
+    bool IsOpen() const { return fd_ >= 0; }
+
+    // Appends bytes as they are. Write failures are ignored.
+    void Write(std::string_view bytes);
+    // Appends a line that must not be readable (a password): every byte but the line end
+    // becomes '*'.
+    void WriteMasked(std::string_view line);
+
+private:
+    int fd_ = -1;
+};
+
+}  // namespace zel

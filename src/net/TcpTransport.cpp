@@ -1,0 +1,114 @@
+#include "net/TcpTransport.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace zel {
+
+TcpTransport::~TcpTransport()
+{
+    if (fd_ >= 0) close(fd_);
+}
+
+int TcpTransport::Create()
+{
+    const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return errno;
+    fd_.store(fd);
+    // A Shutdown that came first is applied to the new socket as well.
+    if (shutDown_.load()) shutdown(fd, SHUT_RDWR);
+    // Urgent data stays in the stream instead of ending the wait as an exception.
+    const int on = 1;
+    setsockopt(fd_, SOL_SOCKET, SO_OOBINLINE, &on, sizeof on);
+    return 0;
+}
+
+int TcpTransport::BindAny()
+{
+    sockaddr_in local{};
+    local.sin_family = AF_INET;
+    local.sin_addr.s_addr = htonl(INADDR_ANY);
+    local.sin_port = 0;
+    return bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0 ? 0 : errno;
+}
+
+int TcpTransport::Connect(uint32_t address, uint16_t port)
+{
+    sockaddr_in remote{};
+    remote.sin_family = AF_INET;
+    remote.sin_addr.s_addr = htonl(address);
+    remote.sin_port = htons(port);
+    // Non-blocking while connecting, so that Shutdown can end a connect that hangs.
+    const int flags = fcntl(fd_, F_GETFL);
+    fcntl(fd_, F_SETFL, flags | O_NONBLOCK);
+    int error = 0;
+    if (connect(fd_, reinterpret_cast<sockaddr*>(&remote), sizeof remote) != 0) {
+        error = errno;
+        if (error == EINPROGRESS) {
+            error = -WaitFor(POLLOUT);
+            if (error == 0) {
+                socklen_t length = sizeof error;
+                if (getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length) != 0) error = errno;
+            }
+        }
+    }
+    fcntl(fd_, F_SETFL, flags);
+    return error;
+}
+
+int TcpTransport::WaitFor(short events)
+{
+    for (;;) {
+        if (shutDown_.load()) return -ECANCELED;
+        pollfd fds[2] = {{fd_, events, 0}, {wake_.ReadFd(), POLLIN, 0}};
+        const int n = poll(fds, wake_.Valid() ? 2 : 1, -1);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return -errno;
+        }
+        if (fds[1].revents || shutDown_.load()) return -ECANCELED;
+        if (fds[0].revents & POLLNVAL) return -EBADF;
+        if (fds[0].revents) return 0;
+    }
+}
+
+ssize_t TcpTransport::Read(char* buffer, size_t size)
+{
+    for (;;) {
+        if (int wait = WaitFor(POLLIN); wait < 0) return wait;
+        const ssize_t n = recv(fd_, buffer, size, 0);
+        if (n >= 0) return n;
+        if (errno != EINTR && errno != EAGAIN) return -errno;
+    }
+}
+
+ssize_t TcpTransport::Write(std::string_view bytes)
+{
+    size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n =
+            send(fd_, bytes.data() + written, bytes.size() - written, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n >= 0) {
+            written += size_t(n);
+        } else if (errno == EAGAIN) {
+            if (int wait = WaitFor(POLLOUT); wait < 0) return wait;
+        } else if (errno != EINTR) {
+            return -errno;
+        }
+    }
+    return ssize_t(written);
+}
+
+void TcpTransport::Shutdown()
+{
+    shutDown_.store(true);
+    wake_.Signal();
+    if (const int fd = fd_.load(); fd >= 0) shutdown(fd, SHUT_RDWR);
+}
+
+}  // namespace zel
