@@ -121,7 +121,13 @@ void OutputBuffer::Sgr(std::span<const uint32_t> params)
 {
     // The state follows the codes even while ANSI is off; only making it current waits.
     bool listed = ApplySgr(params, ansiState_);
+    ansiSeen_ = ansiSeen_ || listed;
     if (listed && ansiState_.mask != 0 && ansiEnabled_) PushFormat(ansiState_);
+}
+
+void OutputBuffer::ResumeAnsiState()
+{
+    if (ansiSeen_ && ansiState_.mask != 0 && ansiEnabled_) PushFormat(ansiState_);
 }
 
 void OutputBuffer::ReleaseRuns(const OutputLine& line)

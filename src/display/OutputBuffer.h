@@ -62,6 +62,9 @@ public:
     // Frees all lines; the default format is current again. Line numbers keep counting.
     void Clear();
 
+    // Makes the accumulated ANSI state current again after a print pushed its own format,
+    // once the stream has set any attribute: received text keeps its colour across reads.
+    void ResumeAnsiState();
     void SetAnsiEnabled(bool on) { ansiEnabled_ = on; }
     bool AnsiEnabled() const { return ansiEnabled_; }
     // Any value is accepted; 0 or less keeps no line after an append.
@@ -129,6 +132,7 @@ private:
     TextFormat ansiState_;
     AnsiParser ansi_;
     bool ansiEnabled_ = true;
+    bool ansiSeen_ = false;  // a listed attribute code has been applied to ansiState_
     int32_t maximumLines_ = kDefaultMaximumLines;
     std::vector<Listener*> listeners_;
 };

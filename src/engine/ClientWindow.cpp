@@ -188,6 +188,7 @@ void ClientWindow::PrintReceived(std::string_view text)
 {
     std::scoped_lock lock(outputLock_);
     output_.PushFormat(formats_[OutputFormat::Default]);
+    output_.ResumeAnsiState();
     output_.Append(text);
 }
 

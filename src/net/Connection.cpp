@@ -71,7 +71,10 @@ void Connection::Open(std::string_view host, int32_t port)
         BecomeIdle();
         return;
     }
-    if (WaitForSignal(true) == kConnected) {
+    opening_ = true;
+    const Signal outcome = WaitForSignal(true);
+    opening_ = false;
+    if (outcome == kConnected) {
         client_.GetHost().SetStatusText(0, Format("%s:%d", host_.c_str(), port_));
         return;
     }
@@ -81,7 +84,7 @@ void Connection::Open(std::string_view host, int32_t port)
 
 void Connection::Close()
 {
-    if (OnNetworkThread()) {
+    if (OnNetworkThread() || opening_.load()) {
         if (auto transport = CurrentTransport()) transport->Shutdown();
         return;
     }

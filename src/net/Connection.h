@@ -32,8 +32,9 @@ public:
     // Starts an attempt and returns when it has succeeded or failed. Nothing when a network
     // thread exists.
     void Open(std::string_view host, int32_t port);
-    // Ends the connection and waits for the network thread. On the network thread itself it
-    // only shuts the socket: the thread then ends by itself.
+    // Ends the connection and waits for the network thread. On the network thread itself,
+    // or while another thread waits in Open, it only shuts the socket: the thread then ends
+    // by itself (and Open cleans up).
     void Close();
 
     // The counted send of typed text: bytes accepted, or a negative errno value.
@@ -80,6 +81,7 @@ private:
     std::thread thread_;
     std::atomic<std::thread::id> threadId_{};
     std::atomic<bool> threadExists_{false};
+    std::atomic<bool> opening_{false};  // Open waits for the outcome and cleans up after it
     std::atomic<bool> socketOpen_{false};
     std::atomic<int> connectingCount_{0};
 
