@@ -5,7 +5,7 @@ PACKAGES := cmake g++ make pkg-config ninja-build qt6-base-dev liblua5.4-dev duk
             libopenal-dev libgtest-dev libgmock-dev libbenchmark-dev dbus clang libclang-rt-14-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps build run test bench fuzz format clean
+.PHONY: all deps build run demo test bench fuzz format clean
 
 all: build
 
@@ -29,6 +29,18 @@ build: deps $(BUILD)/build.ninja
 # Starts the client; without a display (or until the window exists) on the terminal.
 run: build
 	$(BUILD)/zel --headless $(ARGS)
+
+# Starts the demo world on a free port and the client connected to it; the world ends with
+# the client. The world's first line, read through a FIFO, says its port.
+demo: build
+	@fifo=$$(mktemp -u); mkfifo $$fifo; \
+	$(BUILD)/zel-demo-server > $$fifo & server=$$!; \
+	trap 'kill $$server 2>/dev/null; rm -f $$fifo' EXIT; trap 'exit 130' INT TERM; \
+	read -r line < $$fifo; port=$${line##*:}; \
+	case "$$line" in "listening on 127.0.0.1:"[0-9]*) ;; \
+	    *) echo "demo: the demo world did not start" >&2; exit 1;; esac; \
+	echo "demo: the demo world listens on port $$port"; \
+	$(BUILD)/zel --headless 127.0.0.1 $$port
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
