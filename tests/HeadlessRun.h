@@ -3,11 +3,13 @@
 
 #include <unistd.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 namespace zel::test {
 
@@ -23,15 +25,19 @@ inline std::string ReadWholeFile(const std::filesystem::path& path)
     return std::string((std::istreambuf_iterator<char>(in)), {});
 }
 
-inline HeadlessRun RunZelHeadless(const std::string& input)
+// `arguments` follow --headless on the command line.
+inline HeadlessRun RunZelHeadless(const std::string& input,
+                                  const std::vector<std::string>& arguments = {})
 {
-    static int serial = 0;
+    static std::atomic<int> serial = 0;
     auto dir = std::filesystem::temp_directory_path() /
                ("zel-headless-" + std::to_string(getpid()) + "-" + std::to_string(serial++));
     std::filesystem::create_directories(dir);
     std::ofstream(dir / "in", std::ios::binary) << input;
-    const std::string command = std::string(ZEL_BINARY) + " --headless < " + (dir / "in").string() +
-                                " > " + (dir / "out").string() + " 2> " + (dir / "err").string();
+    std::string command = std::string(ZEL_BINARY) + " --headless";
+    for (const auto& argument : arguments) command += " '" + argument + "'";
+    command += " < " + (dir / "in").string() + " > " + (dir / "out").string() + " 2> " +
+               (dir / "err").string();
     HeadlessRun run;
     run.status = std::system(command.c_str());
     run.out = ReadWholeFile(dir / "out");
