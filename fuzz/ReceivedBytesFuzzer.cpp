@@ -1,7 +1,8 @@
 // Fuzz target: arbitrary bytes from a server through the whole received-bytes path (telnet,
 // incoming text, prompt, output buffer), exactly as the network thread hands them on.
-// The first byte picks compact mode, automatic prompting, the scroll rate and the action
-// switch; the second the read size, so commands and sequences get cut at every position.
+// The first byte picks compact mode, automatic prompting, the scroll rate, the action
+// switch and a set of actions; the second the read size, so commands and sequences get cut
+// at every position.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -27,6 +28,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     client.ExecuteLine("|option scrollrate " + std::to_string(kScrollRates[(options >> 2) & 3]),
                        false, false);
     client.SetActionsEnabled(!(options & 16));
+    if (options & 64) {
+        // Actions that recolour, replace, gag, match empty text and feed text back.
+        for (const char* line : {
+                 "|action add a {^([A-Za-z]+) (.*)$} {|rem \\$1 \\$2 \\$9} {textcolor=red} {<\\$2>}",
+                 "|action add b {x*} {} {} {}",
+                 "|action add c {[0-9]+} {|receive \\$0}",
+                 "|action add d {ab|cd} {} {bold=on}",
+                 "|action add e {\\[[^]]*\\]} {|action delete x e}",
+             })
+            client.ExecuteLine(line, false, false);
+    }
     client.SetViewSize(options & 32 ? 255 : 80, 24);
 
     StreamReplay replay(client);

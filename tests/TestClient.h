@@ -32,6 +32,12 @@ public:
         calls.push_back("colors " + std::to_string(back) + " " + std::to_string(text));
     }
     void RepaintOutput() override { calls.push_back("repaint"); }
+    void StartWindowTimer(int id, int milliseconds) override
+    {
+        calls.push_back("start timer " + std::to_string(id) + " " + std::to_string(milliseconds));
+    }
+    void StopWindowTimer(int id) override { calls.push_back("stop timer " + std::to_string(id)); }
+    void PerformUiAction(int action) override { calls.push_back("ui " + std::to_string(action)); }
     int Count(std::string_view call) const
     {
         return int(std::count(calls.begin(), calls.end(), call));

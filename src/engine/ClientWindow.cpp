@@ -23,6 +23,7 @@ constexpr char kBanner[] =
     "- will have existing features and commands changed or removed in the future\n\n"
     "Happy hunting!\n\n";
 constexpr char kUnableToWrite[] = "Unable to write to '%s'";
+constexpr int kStatusBarTimer = 1;  // every second
 
 const char* PartOfDay(int hour)
 {
@@ -108,7 +109,7 @@ void ClientWindow::Start(std::string_view commandLine)
     } else if (!line.empty()) {
         ExecuteLine(std::string(1, chars_.command) + "read " + line, true, false);
     }
-    host_.StartWindowTimer(1, 1000);
+    host_.StartWindowTimer(kStatusBarTimer, 1000);
 }
 
 bool ClientWindow::HandleCloseRequest()
@@ -179,16 +180,12 @@ void ClientWindow::PrintLine(OutputFormat format, std::string_view text)
     Print(format, visible);
 }
 
-void ClientWindow::ProcessIncomingText(std::string_view text, bool print)
-{
-    if (print) PrintReceived(text);
-}
-
-void ClientWindow::PrintReceived(std::string_view text)
+void ClientWindow::PrintReceived(std::string_view text, const TextFormat* format)
 {
     std::scoped_lock lock(outputLock_);
     output_.PushFormat(formats_[OutputFormat::Default]);
     output_.ResumeAnsiState();
+    if (format) output_.PushFormat(*format);
     output_.Append(text);
 }
 
@@ -266,6 +263,24 @@ void ClientWindow::RefreshStatusBar()
     host_.SetStatusText(2, text);
     std::snprintf(text, sizeof text, "O: %ld", long(connection_.BytesSent()));
     host_.SetStatusText(3, text);
+}
+
+void ClientWindow::OnWindowTimer(int id)
+{
+    if (id == kStatusBarTimer) {
+        RefreshStatusBar();
+        return;
+    }
+    if (id < kFirstUserTimerId) return;
+    std::string command;
+    {
+        std::scoped_lock lock(definitionLock_);
+        const Timer* timer = timers_.Find(id);
+        if (!timer) return;  // deleted while its expiry was on the way
+        command = timer->command;
+    }
+    // Not added to the history; sent text is echoed as for a typed line.
+    ExecuteLine(command, false, true);
 }
 
 void ClientWindow::SetCommandChar(char c)

@@ -21,6 +21,8 @@
 #include <thread>
 
 #include "definitions/DefinitionTable.h"
+#include "definitions/StopwatchTable.h"
+#include "definitions/TimerTable.h"
 #include "display/OutputBuffer.h"
 #include "display/OutputFormats.h"
 #include "engine/CommandTable.h"
@@ -28,9 +30,12 @@
 #include "engine/Options.h"
 #include "engine/SpecialChars.h"
 #include "engine/WordReader.h"
+#include "input/BindingMap.h"
 #include "input/CommandHistory.h"
+#include "net/ActionIndex.h"
 #include "net/Connection.h"
 #include "net/SessionLog.h"
+#include "net/SessionTable.h"
 #include "window/Host.h"
 
 namespace zel {
@@ -61,6 +66,12 @@ public:
     // Makes `c` the command character (0 keeps it) and rebuilds the command completions.
     void SetCommandChar(char c);
 
+    // --- Key bindings (user-interface thread) ---
+    // Performs an internal action (input/InternalActions.h) as the main window does: the
+    // core's part (QUIT, EXEC_EMPTY, EXEC_1 to EXEC_10, the window sizes), then the host's
+    // through Host::PerformUiAction. False, doing nothing, for a code without a name.
+    bool PerformInternalAction(int action);
+
     // --- Print operations: the only way messages reach the output. Nothing while quiet. ---
     void Print(OutputFormat format, std::string_view text);
     void PrintFormatted(OutputFormat format, const char* formatString, ...)
@@ -72,7 +83,7 @@ public:
     void ProcessIncomingText(std::string_view text, bool print);
     // Received text straight to the output in "Output: Default". Received text is never
     // quiet: it does not belong to the command that runs.
-    void PrintReceived(std::string_view text);
+    void PrintReceived(std::string_view text, const TextFormat* format = nullptr);
     // Prints and empties the pending prompt (under OutputLock).
     void PrintPendingPrompt();
     // The unended last line of a block under automatic prompting: kept as the pending
@@ -100,6 +111,11 @@ public:
     // Status bar parts 1 to 3 while a socket exists: time connected, bytes in and out.
     void RefreshStatusBar();
 
+    // --- Window timers (user-interface thread) ---
+    // A window timer expired: 1 refreshes the status bar, 100 and up run the user's timer
+    // with that id (a copy of its command, so the command may change or delete its timer).
+    void OnWindowTimer(int id);
+
     // --- Prompt line (PromptLock) ---
     struct PromptLineState {
         bool automatic = false;
@@ -119,6 +135,8 @@ public:
     const FunctionTable& Functions() const { return functions_; }
     OutputFormatSet& Formats() { return formats_; }
     CommandHistory& History() { return history_; }
+    // Guards itself: `watch` runs on any thread that runs command lines.
+    StopwatchTable& Stopwatches() { return stopwatches_; }
 
     // Guarded by OutputLock.
     OutputBuffer& Output() { return output_; }
@@ -129,6 +147,8 @@ public:
     VariableTable& Variables() { return variables_; }
     CompletionTable& Completions() { return completions_; }
     SyntaxTable& Syntaxes() { return syntaxes_; }
+    TimerTable& Timers() { return timers_; }
+    BindingMap& Bindings() { return bindings_; }
 
     std::recursive_mutex& OutputLock() { return outputLock_; }
     std::recursive_mutex& DefinitionLock() { return definitionLock_; }
@@ -169,6 +189,23 @@ public:
     void MarkSettingsChanged() { settingsChanged_.store(true, std::memory_order_relaxed); }
     void ClearSettingsChanged() { settingsChanged_.store(false, std::memory_order_relaxed); }
     bool Connected() const { return connection_.HasSocket(); }
+    // Guarded by OutputLock and DefinitionLock together for changes; either reads.
+    ActionTable& Actions() { return actions_; }
+    // Guarded by DefinitionLock.
+    SessionTable& Sessions() { return sessions_; }
+    // Connects to the named session, arming its logon first; false when there is none.
+    bool StartSession(const std::string& name);
+    // While one lives on this thread, sent lines are secret: never echoed, logged as stars.
+    class SecretScope {
+    public:
+        SecretScope() { ++tSecretDepth; }
+        ~SecretScope() { --tSecretDepth; }
+        SecretScope(const SecretScope&) = delete;
+        SecretScope& operator=(const SecretScope&) = delete;
+    };
+    static bool SendingSecret() { return tSecretDepth > 0; }
+    // After any change of the action table.
+    void ActionsChanged() { ++actionsVersion_; }
     // The global action switch: when off, received text bypasses the actions.
     bool ActionsEnabled() const { return actionsEnabled_.load(std::memory_order_relaxed); }
     void SetActionsEnabled(bool on) { actionsEnabled_.store(on, std::memory_order_relaxed); }
@@ -183,6 +220,10 @@ private:
     void CallFunction(std::string_view name, std::string_view arguments, std::string& output,
                       size_t capacity);
     void PrintVisible(OutputFormat format, std::string_view text);
+    void ProcessActionPiece(std::string_view text, bool print, int nesting,
+                            const std::vector<uint8_t>* outerPresent);
+    void RunLogonStep(const Action& action);
+    static thread_local int tSecretDepth;
     void VPrintFormatted(OutputFormat format, bool line, const char* formatString,
                          va_list arguments);
 
@@ -200,12 +241,18 @@ private:
     FunctionTable functions_;
     OutputFormatSet formats_;
     CommandHistory history_;
+    StopwatchTable stopwatches_;
     std::string settingsFileName_;
 
     std::recursive_mutex outputLock_;
     OutputBuffer output_;
     std::string pendingPrompt_;
     SessionLog log_;
+    ActionTable actions_;
+    SessionTable sessions_;
+    uint64_t actionsVersion_ = 0;
+    ActionIndex actionIndex_;
+    int actionDepth_ = 0;  // above 0 while an action's command runs
 
     std::mutex promptLock_;
     PromptLineState prompt_;
@@ -215,6 +262,8 @@ private:
     VariableTable variables_;
     CompletionTable completions_;
     SyntaxTable syntaxes_;
+    TimerTable timers_;
+    BindingMap bindings_ = DefaultBindings();
 
     // Last: the network thread uses everything above until it has ended.
     Connection connection_{*this};

@@ -34,16 +34,25 @@ ZEL_COMMAND(CmdComplete);
 ZEL_COMMAND(CmdSyntax);
 ZEL_COMMAND(CmdVariable);
 
+// definitions/TimerCommands.cpp
+ZEL_COMMAND(CmdTimer);
+ZEL_COMMAND(CmdWatch);
+
 // display/DisplayCommands.cpp
 ZEL_COMMAND(CmdClear);
 ZEL_COMMAND(CmdFont);
 
-// net/ConnectionCommands.cpp, net/PromptCommand.cpp, net/LogCommand.cpp
+// net/ConnectionCommands.cpp, net/PromptCommand.cpp, net/LogCommand.cpp, net/ActionCommand.cpp
+ZEL_COMMAND(CmdAction);
 ZEL_COMMAND(CmdConnect);
 ZEL_COMMAND(CmdDisconnect);
 ZEL_COMMAND(CmdLog);
 ZEL_COMMAND(CmdPrompt);
+ZEL_COMMAND(CmdSession);
 ZEL_COMMAND(CmdTelnet);
+
+// input/BindCommand.cpp
+ZEL_COMMAND(CmdBind);
 
 #undef ZEL_COMMAND
 

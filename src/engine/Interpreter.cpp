@@ -40,6 +40,8 @@ size_t ReadDigits(std::string_view text, size_t i, size_t& value)
 
 }  // namespace
 
+thread_local int ClientWindow::tSecretDepth = 0;
+
 // One expansion of the first word of a typed line. The argument references of every level
 // are resolved against the words of the line that was typed.
 class AliasExpansion {
@@ -255,10 +257,10 @@ int32_t ClientWindow::SendLine(bool echo, std::string_view text)
     }
     std::string line;
     SubstituteText(text, line);
-    const bool serverEcho = ServerEcho();
+    // What is typed while the server hides it, and a logon password, never reach the log.
+    const bool serverEcho = ServerEcho() || SendingSecret();
     {
         std::scoped_lock lock(outputLock_);
-        // What is typed while the server hides it (a password) never reaches the log.
         if (serverEcho) {
             log_.WriteMasked(line);
         } else {

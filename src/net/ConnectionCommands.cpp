@@ -54,8 +54,8 @@ int32_t CmdConnect(ClientWindow& client, uint32_t id, std::string_view args)
         client.PrintFormatted(OutputFormat::System, kConnecting, host.c_str(), int(port));
         client.OpenConnection(host, port);
     } else if (!host.empty()) {
-        // Sessions arrive with their table; until then no name is one.
-        client.PrintFormatted(OutputFormat::Error, kSessionNotFound, host.c_str());
+        if (!client.StartSession(host))
+            client.PrintFormatted(OutputFormat::Error, kSessionNotFound, host.c_str());
     } else {
         client.Print(OutputFormat::System, kConnectSyntax);
     }

@@ -45,7 +45,9 @@ private:
     void WriteLog(const ReceiveBlock& block, size_t end);
 
     void StoreDataByte(char byte) override { Store(&byte, 1); }
-    void HandOnBeforeCommand() override { HandOn(false); }
+    // The pending prompt goes first here too, or a block's text before a command would be
+    // printed ahead of the line that the previous block left open.
+    void HandOnBeforeCommand() override { HandOn(true); }
 
     ClientWindow& client_;
     ReceiveChannel& channel_;

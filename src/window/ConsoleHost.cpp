@@ -6,8 +6,10 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <future>
+#include <optional>
 
 #include "engine/ClientWindow.h"
 #include "window/TerminalText.h"
@@ -68,13 +70,18 @@ int ConsoleHost::Run(ClientWindow& client, std::string_view commandLine)
             continue;
         }
         pollfd fds[2] = {{wakeFds_[0], POLLIN, 0}, {inputFd_, POLLIN, 0}};
-        const int timeout = waitForServer ? kConnectedPollMilliseconds : -1;
+        const int timeout = PollTimeout(waitForServer ? kConnectedPollMilliseconds : -1);
         if (poll(fds, inputOpen ? 2 : 1, timeout) < 0) {
             if (errno == EINTR) continue;
             break;
         }
         if (fds[0].revents & POLLIN) RunPosted();
         if (inputOpen && (fds[1].revents & (POLLIN | POLLHUP | POLLERR))) inputOpen = ReadInput();
+        RunDueTimers();
+    }
+    {
+        std::scoped_lock lock(timersMutex_);
+        timers_.Clear();
     }
     client.CloseConnection();
     running_ = false;
@@ -249,6 +256,48 @@ void ConsoleHost::SetInputPasswordMode(bool on)
         mode.c_lflag |= ECHO;
     }
     tcsetattr(inputFd_, TCSANOW, &mode);
+}
+
+void ConsoleHost::StartWindowTimer(int id, int milliseconds)
+{
+    {
+        std::scoped_lock lock(timersMutex_);
+        timers_.Start(id, milliseconds, WindowTimerSchedule::Clock::now());
+    }
+    // The loop may be asleep in poll with a timeout computed before this timer existed.
+    if (std::this_thread::get_id() != uiThread_) Wake();
+}
+
+void ConsoleHost::StopWindowTimer(int id)
+{
+    std::scoped_lock lock(timersMutex_);
+    timers_.Stop(id);
+}
+
+// The poll timeout: `limit` (-1 for none), shortened to the next window timer's expiry.
+int ConsoleHost::PollTimeout(int limit)
+{
+    std::scoped_lock lock(timersMutex_);
+    const int untilDue = timers_.MillisecondsUntilDue(WindowTimerSchedule::Clock::now());
+    if (untilDue < 0) return limit;
+    return limit < 0 ? untilDue : std::min(limit, untilDue);
+}
+
+// Each timer due when the pass begins runs once, earliest first. A command may start, stop or
+// delete timers (its own too) and may take longer than a period; either way the loop reads
+// input between passes.
+void ConsoleHost::RunDueTimers()
+{
+    const auto now = WindowTimerSchedule::Clock::now();
+    while (!closeRequested_) {
+        std::optional<int> id;
+        {
+            std::scoped_lock lock(timersMutex_);
+            id = timers_.TakeDue(now);
+        }
+        if (!id) break;
+        client_->OnWindowTimer(*id);
+    }
 }
 
 void ConsoleHost::Wake()

@@ -1,7 +1,7 @@
 // ConsoleHost: the host of `zel --headless`. Each line read from the input runs as a line
 // typed in the input line with Enter; every line that enters the output buffer is written
-// to the output as it is ended. Its loop waits on the input and on calls posted from other
-// threads, so the client keeps working between typed lines.
+// to the output as it is ended. Its loop waits on the input, on calls posted from other
+// threads and for the next window timer, so the client keeps working between typed lines.
 #pragma once
 
 #include <atomic>
@@ -13,6 +13,7 @@
 
 #include "display/OutputBuffer.h"
 #include "window/Host.h"
+#include "window/WindowTimerSchedule.h"
 
 namespace zel {
 
@@ -37,6 +38,9 @@ public:
     void PostToUiThread(std::function<void()> call) override;
     // A terminal input stops echoing typed characters while the server hides them.
     void SetInputPasswordMode(bool on) override;
+    // Any thread: timers run on the loop's thread, as window timers run on the window's.
+    void StartWindowTimer(int id, int milliseconds) override;
+    void StopWindowTimer(int id) override;
 
 private:
     void LineEnded(uint64_t number, const OutputLine& line) override;
@@ -48,6 +52,8 @@ private:
     void RunInputLines();
     bool AskLine(std::string_view question, std::string& answer);
     void RunPosted();
+    int PollTimeout(int limit);
+    void RunDueTimers();
     void Wake();
 
     int inputFd_, outputFd_, errorFd_;
@@ -61,6 +67,9 @@ private:
     std::thread::id uiThread_;
     std::mutex postedMutex_;
     std::deque<std::function<void()>> posted_;
+    // Innermost: nothing is called and no other lock is taken while it is held.
+    std::mutex timersMutex_;
+    WindowTimerSchedule timers_;
     // Ended lines wait here until the append that ended them finishes: one write per block.
     std::string outputBuffer_;
 };

@@ -22,6 +22,9 @@ public:
     // Options or prompt visibility changed: place the children again.
     virtual void LayoutChildren() = 0;
     // Window timers: id 1 is the status bar, 2 and 3 the tip, 100 and up the user's timers.
+    // Starting a running id restarts its count with the new interval. Any thread that runs
+    // command lines may call these, holding OutputLock and DefinitionLock: they must not wait
+    // for the user-interface thread. Expiries go to ClientWindow::OnWindowTimer on that thread.
     virtual void StartWindowTimer(int id, int milliseconds) = 0;
     virtual void StopWindowTimer(int id) = 0;
 
@@ -58,6 +61,11 @@ public:
     virtual void SetOutputCellSize(int height, int width) = 0;
     virtual void SetOutputColors(uint32_t backColor, uint32_t textColor) = 0;
     virtual void RepaintOutput() = 0;
+    // The user-interface part of an internal action (input/InternalActions.h): scrolling,
+    // history browsing, completion, clipboard, setup pages, fullscreen and the like. Called
+    // for every named action after the core's part (ClientWindow::PerformInternalAction); a
+    // host ignores the codes it has no part in. User-interface thread.
+    virtual void PerformUiAction(int action) = 0;
     // Runs `call` on the user-interface thread and waits for it (at once when already there).
     virtual void RunOnUiThread(const std::function<void()>& call) = 0;
     // Queues `call` for the user-interface thread and returns at once (at once when
@@ -92,6 +100,7 @@ public:
     void SetOutputCellSize(int, int) override {}
     void SetOutputColors(uint32_t, uint32_t) override {}
     void RepaintOutput() override {}
+    void PerformUiAction(int) override {}
     void RunOnUiThread(const std::function<void()>& call) override { call(); }
     void PostToUiThread(std::function<void()> call) override { call(); }
 };

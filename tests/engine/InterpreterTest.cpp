@@ -174,7 +174,7 @@ TEST(Interpreter, SmallCommands)
          {"", "HELP bind add exec", "|bind add exec <key> <command> [description]",
           "binds a command to a key - the command is executed directly without "
           "affecting the input line"}},
-        {"|action add x", {"'action' is not available yet"}},
+        {"|exec ls", {"'exec' is not available yet"}},
         {"!ls", {"'external command' is not available yet"}},
         {"$@exec(ls)", {"'exec' is not available yet", "", kNC}},
     };

@@ -1,0 +1,25 @@
+// PatternFacts: what a quick look at an extended regular expression can prove, so that
+// actions that cannot match a piece of text are skipped without running the expression.
+// Every fact is conservative: when in doubt the pattern gets no literal and is not
+// single-line, and it is simply run.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zel {
+
+struct PatternFacts {
+    // Bytes that every match contains, in this order and adjacent; empty when none is known.
+    std::string literal;
+    // No match can contain a line feed (newline-sensitive matching), so every match lies
+    // within one line of the text.
+    bool singleLine = false;
+    // The pattern is nothing but `literal`: its leftmost match is the literal's first
+    // occurrence.
+    bool pureLiteral = false;
+};
+
+PatternFacts AnalysePattern(std::string_view pattern);
+
+}  // namespace zel
