@@ -31,7 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (options & 64) {
         // Actions that recolour, replace, gag, match empty text and feed text back.
         for (const char* line : {
-                 "|action add a {^([A-Za-z]+) (.*)$} {|rem \\$1 \\$2 \\$9} {textcolor=red} {<\\$2>}",
+                 "|action add a {^([A-Za-z]+) (.*)$} {|rem \\$1 \\$2 \\$9} {textcolor=red} "
+                 "{<\\$2>}",
                  "|action add b {x*} {} {} {}",
                  "|action add c {[0-9]+} {|receive \\$0}",
                  "|action add d {ab|cd} {} {bold=on}",
