@@ -253,6 +253,7 @@ private:
     uint64_t actionsVersion_ = 0;
     ActionIndex actionIndex_;
     int actionDepth_ = 0;  // above 0 while an action's command runs
+    std::string actionText_;  // the piece being matched, terminated
 
     std::mutex promptLock_;
     PromptLineState prompt_;

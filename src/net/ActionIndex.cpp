@@ -49,51 +49,59 @@ void ActionIndex::Scan(std::string_view text, std::vector<uint8_t>& present) con
     scanner_.Scan(text, present);
 }
 
-bool ActionIndex::FindFirst(std::string_view text, const std::vector<uint8_t>& present,
+bool ActionIndex::FindFirst(std::string_view text, std::vector<uint8_t>& present,
                             Match& match) const
 {
     for (const Entry& entry : actions_) {
         if (entry.action->Disabled() || !entry.action->compiled) continue;
         if (entry.literal >= 0 && !present[size_t(entry.literal)]) continue;
-        if (Matches(entry, text, match.groups)) {
-            match.name = entry.name;
-            match.action = *entry.action;
-            return true;
+        switch (Matches(entry, text, match.groups)) {
+            case Outcome::kMatch:
+                match.name = entry.name;
+                match.action = *entry.action;
+                return true;
+            case Outcome::kLiteralAbsent:
+                present[size_t(entry.literal)] = 0;
+                break;
+            case Outcome::kNoMatch:
+                break;
         }
     }
     return false;
 }
 
-bool ActionIndex::Matches(const Entry& entry, std::string_view text,
-                          regmatch_t (&matches)[PosixRegex::kMatches]) const
+ActionIndex::Outcome ActionIndex::Matches(const Entry& entry, std::string_view text,
+                                          regmatch_t (&matches)[PosixRegex::kMatches]) const
 {
+    const auto outcome = [](bool matched) { return matched ? Outcome::kMatch : Outcome::kNoMatch; };
     const CompiledPattern& pattern = *entry.action->compiled;
     const std::string& literal = pattern.facts.literal;
     if (pattern.facts.pureLiteral && pattern.regex.Valid()) {
         const size_t found = Find(text, literal, 0);
-        if (found == std::string_view::npos) return false;
+        if (found == std::string_view::npos) return Outcome::kLiteralAbsent;
         matches[0].rm_so = regoff_t(found);
         matches[0].rm_eo = regoff_t(found + literal.size());
         for (size_t i = 1; i < PosixRegex::kMatches; ++i) matches[i].rm_so = matches[i].rm_eo = -1;
-        return true;
+        return Outcome::kMatch;
     }
     if (literal.empty() || !pattern.facts.singleLine)
-        return pattern.regex.Search(text.data(), 0, text.size(), matches, entry.groups);
+        return outcome(pattern.regex.Search(text.data(), 0, text.size(), matches, entry.groups));
     // Every match lies within a line that holds the literal: run on those lines only, in
     // order, so the first line that matches holds the leftmost match.
     size_t at = 0;
     while (at < text.size()) {
         const size_t found = Find(text, literal, at);
-        if (found == std::string_view::npos) return false;
+        if (found == std::string_view::npos)
+            return at == 0 ? Outcome::kLiteralAbsent : Outcome::kNoMatch;
         const size_t previous = text.rfind('\n', found);
         const size_t lineStart = previous == std::string_view::npos ? 0 : previous + 1;
         size_t lineEnd = text.find('\n', found + literal.size());
         if (lineEnd == std::string_view::npos) lineEnd = text.size();
         if (pattern.regex.Search(text.data(), lineStart, lineEnd, matches, entry.groups))
-            return true;
+            return Outcome::kMatch;
         at = lineEnd + 1;
     }
-    return false;
+    return Outcome::kNoMatch;
 }
 
 }  // namespace zel

@@ -32,8 +32,9 @@ public:
     // Which actions' literals occur in `text` (present[i] for the i-th action).
     void Scan(std::string_view text, std::vector<uint8_t>& present) const;
     // The first enabled action, in table order, that matches somewhere in `text`; group
-    // offsets are relative to `text`, where ^ matches.
-    bool FindFirst(std::string_view text, const std::vector<uint8_t>& present, Match& match) const;
+    // offsets are relative to `text`, where ^ matches. A literal found missing from `text`
+    // is cleared in `present`: it cannot be in any later rest of the same text either.
+    bool FindFirst(std::string_view text, std::vector<uint8_t>& present, Match& match) const;
 
 private:
     struct Entry {
@@ -42,8 +43,9 @@ private:
         int literal;    // index into the scanner, -1 when the action has none
         size_t groups;  // match entries to ask for: 1 + the highest digit in the templates
     };
-    bool Matches(const Entry& entry, std::string_view text,
-                 regmatch_t (&groups)[PosixRegex::kMatches]) const;
+    enum class Outcome { kMatch, kNoMatch, kLiteralAbsent };
+    Outcome Matches(const Entry& entry, std::string_view text,
+                    regmatch_t (&groups)[PosixRegex::kMatches]) const;
 
     uint64_t version_ = ~uint64_t(0);
     std::vector<Entry> actions_;

@@ -59,7 +59,15 @@ void ClientWindow::ProcessIncomingText(std::string_view text, bool print)
     std::scoped_lock lock(outputLock_);
     // Text fed back by an action's own command is neither matched nor printed.
     if (actionDepth_ > 0) return;
-    ProcessActionPiece(text, print, 0, nullptr);
+    actionIndex_.Refresh(actions_, actionsVersion_);
+    if (actionIndex_.Empty()) {
+        if (print) PrintReceived(text);
+        return;
+    }
+    // The expressions run on a terminated copy: regexec's callers may look for the end.
+    std::string& copy = actionText_;
+    copy.assign(text);
+    ProcessActionPiece(copy, print, 0, nullptr);
 }
 
 void ClientWindow::ProcessActionPiece(std::string_view text, bool print, int nesting,
