@@ -24,16 +24,17 @@ const char* const kFiring[] = {
     "|action add 0troll {cave troll} {} {textcolor=light_red}",
 };
 
-// Triggers that do not: each template with a name the stream never mentions.
+// Triggers that do not: each template with a name the stream never mentions. Escapes are
+// doubled: the typed line is substituted once before `action add` stores the pattern.
 const char* const kTemplates[] = {
     "^%s arrives from the (north|south|east|west)",
-    "You receive ([0-9]+) experience points from %s\\.",
-    "%s is DEAD! R\\.I\\.P\\.",
+    "You receive ([0-9]+) experience points from %s\\\\.",
+    "%s is DEAD! R\\\\.I\\\\.P\\\\.",
     "The %s flees head over heels",
     "^%s gossips '(.*)'",
     "%s disarms you and sends your weapon flying",
     "You feel %s",
-    "\\[%s\\]: (.*)",
+    "\\\\[%s\\\\]: (.*)",
 };
 const char* const kNames[] = {
     "Aragorn",    "Boromir", "Celeborn",   "Denethor", "Eomer",     "Faramir",
