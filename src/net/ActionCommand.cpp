@@ -3,6 +3,7 @@
 
 #include "engine/ClientWindow.h"
 #include "engine/CommandHandlers.h"
+#include "engine/Subcommands.h"
 #include "engine/WordReader.h"
 
 namespace zel {
@@ -123,23 +124,12 @@ void List(ClientWindow& client)
 
 int32_t CmdAction(ClientWindow& client, uint32_t, std::string_view args)
 {
-    WordReader reader(client.Chars(), args);
-    std::string command;
-    reader.NextWord(command);
-    if (EqualsIgnoringCase(command, "add")) {
-        Add(client, reader);
-    } else if (EqualsIgnoringCase(command, "delete")) {
-        Delete(client, reader);
-    } else if (EqualsIgnoringCase(command, "disable")) {
-        Switch(client, reader, false);
-    } else if (EqualsIgnoringCase(command, "enable")) {
-        Switch(client, reader, true);
-    } else {
-        List(client);
-        return 0;
-    }
-    client.GetHost().RefreshSetupDialog();
-    return 0;
+    return RunSubcommands(client, args,
+                          {{"add", Add},
+                           {"delete", Delete},
+                           {"disable", [](ClientWindow& c, WordReader& r) { Switch(c, r, false); }},
+                           {"enable", [](ClientWindow& c, WordReader& r) { Switch(c, r, true); }}},
+                          List);
 }
 
 }  // namespace zel

@@ -5,6 +5,7 @@
 
 #include "engine/ClientWindow.h"
 #include "engine/CommandHandlers.h"
+#include "engine/Subcommands.h"
 #include "engine/WordReader.h"
 
 namespace zel {
@@ -90,19 +91,7 @@ void ArmLogon(ClientWindow& client, const std::shared_ptr<const Session>& sessio
 
 int32_t CmdSession(ClientWindow& client, uint32_t, std::string_view args)
 {
-    WordReader reader(client.Chars(), args);
-    std::string command;
-    reader.NextWord(command);
-    if (EqualsIgnoringCase(command, "add")) {
-        Add(client, reader);
-    } else if (EqualsIgnoringCase(command, "delete")) {
-        Delete(client, reader);
-    } else {
-        List(client);
-        return 0;
-    }
-    client.GetHost().RefreshSetupDialog();
-    return 0;
+    return RunSubcommands(client, args, {{"add", Add}, {"delete", Delete}}, List);
 }
 
 bool ClientWindow::StartSession(const std::string& name)
