@@ -88,7 +88,11 @@ void Connection::Close()
         if (auto transport = CurrentTransport()) transport->Shutdown();
         return;
     }
-    if (!threadExists_.load()) return;
+    if (!threadExists_.load()) {
+        // A thread that ended by itself may still be printing its report: let it finish.
+        if (thread_.joinable()) thread_.join();
+        return;
+    }
     if (auto transport = CurrentTransport()) transport->Shutdown();
     WaitForSignal(false);
     thread_.join();

@@ -32,7 +32,8 @@ public:
     // Starts an attempt and returns when it has succeeded or failed. Nothing when a network
     // thread exists.
     void Open(std::string_view host, int32_t port);
-    // Ends the connection and waits for the network thread. On the network thread itself,
+    // Ends the connection and waits for the network thread, also one that is ending by
+    // itself; the caller holds no lock the thread needs. On the network thread itself,
     // or while another thread waits in Open, it only shuts the socket: the thread then ends
     // by itself (and Open cleans up).
     void Close();
