@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <regex>
+#include <cstdio>
 #include <string>
 #include <thread>
 #include <vector>
@@ -157,10 +157,14 @@ TEST(TimerExpiry, ChangesOnAnotherThreadDuringExpiries)
 TEST(WatchCommand, ReportsElapsedTimeAndRestarts)
 {
     auto seconds = [](const Lines& lines) {
-        std::smatch m;
-        static const std::regex stopped(R"(WATCH 3 stopped at (\d+)\.(\d{3}) seconds)");
-        if (lines.size() != 1 || !std::regex_match(lines[0], m, stopped)) return -1.0;
-        return std::stod(m[1]) + std::stod(m[2]) / 1000;
+        long whole = 0;
+        int thousandths = 0, end = 0;
+        if (lines.size() != 1 ||
+            std::sscanf(lines[0].c_str(), "WATCH 3 stopped at %ld.%3d seconds%n", &whole,
+                        &thousandths, &end) != 2 ||
+            size_t(end) != lines[0].size() || lines[0].find('.') + 4 != lines[0].find(" seconds"))
+            return -1.0;
+        return double(whole) + thousandths / 1000.0;
     };
     TestClient t;
     t.Run("|watch start 3");
