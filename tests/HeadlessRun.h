@@ -25,16 +25,23 @@ inline std::string ReadWholeFile(const std::filesystem::path& path)
     return std::string((std::istreambuf_iterator<char>(in)), {});
 }
 
-// `arguments` follow --headless on the command line.
+// `arguments` follow --headless on the command line. `environment` changes the client's
+// environment: "NAME=value" sets a variable, a bare "NAME" removes it.
 inline HeadlessRun RunZelHeadless(const std::string& input,
-                                  const std::vector<std::string>& arguments = {})
+                                  const std::vector<std::string>& arguments = {},
+                                  const std::vector<std::string>& environment = {})
 {
     static std::atomic<int> serial = 0;
     auto dir = std::filesystem::temp_directory_path() /
                ("zel-headless-" + std::to_string(getpid()) + "-" + std::to_string(serial++));
     std::filesystem::create_directories(dir);
     std::ofstream(dir / "in", std::ios::binary) << input;
-    std::string command = std::string(ZEL_BINARY) + " --headless";
+    std::string command = "env";
+    for (const auto& variable : environment)
+        if (variable.find('=') == std::string::npos) command += " -u " + variable;
+    for (const auto& variable : environment)
+        if (variable.find('=') != std::string::npos) command += " '" + variable + "'";
+    command += " " + std::string(ZEL_BINARY) + " --headless";
     for (const auto& argument : arguments) command += " '" + argument + "'";
     command += " < " + (dir / "in").string() + " > " + (dir / "out").string() + " 2> " +
                (dir / "err").string();

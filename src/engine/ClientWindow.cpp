@@ -9,6 +9,7 @@
 #include <ctime>
 
 #include "engine/NotAvailable.h"
+#include "engine/SettingsFile.h"
 #include "net/Telnet.h"
 
 namespace zel {
@@ -85,11 +86,19 @@ ClientWindow::ClientWindow(Host& host) : host_(host)
 {
     output_.SetMaximumLines(options_.scrollSize);
     SetCommandChar(0);
+    if (std::optional<DesktopSize> desktop = host_.GetDesktopSize())
+        windowRect_ = PlaceWindow(*desktop, LoadWindowRect());
 }
 
 ClientWindow::~ClientWindow()
 {
     connection_.Close();
+    if (host_.GetDesktopSize()) StoreWindowRect(windowRect_);
+}
+
+void ClientWindow::CaptureWindowRect()
+{
+    if (std::optional<WindowRect> rect = host_.GetWindowRect()) windowRect_ = *rect;
 }
 
 void ClientWindow::Start(std::string_view commandLine)
@@ -114,21 +123,39 @@ void ClientWindow::Start(std::string_view commandLine)
 
 bool ClientWindow::HandleCloseRequest()
 {
-    if (!SettingsChanged()) return host_.AskQuit();
-    std::string fileName = settingsFileName_.substr(0, kNameCapacity);
-    switch (host_.AskSaveSettings(fileName)) {
-        case QuitChoice::DontQuit:
-            return false;
-        case QuitChoice::DontSave:
-            return true;
-        case QuitChoice::SaveAndQuit:
-            // Writing settings files arrives with the settings-file subsystem; say so rather
-            // than quit as if the settings had been saved.
-            if (!fileName.empty())
-                PrintLineFormatted(OutputFormat::Error, kUnableToWrite, fileName.c_str());
-            return true;
+    if (!SettingsChanged()) {
+        if (!host_.AskQuit()) return false;
+    } else {
+        std::string fileName;
+        {
+            std::scoped_lock lock(definitionLock_);
+            fileName = settingsFileName_.substr(0, kNameCapacity);
+        }
+        switch (host_.AskSaveSettings(fileName)) {
+            case QuitChoice::DontQuit:
+                return false;
+            case QuitChoice::DontSave:
+                break;
+            case QuitChoice::SaveAndQuit:
+                // A file that cannot be written is said, and the client stays: quitting
+                // would lose the settings the player asked to keep.
+                if (!fileName.empty() && WriteSettingsFile(*this, fileName, "") != 0) {
+                    PrintLineFormatted(OutputFormat::Error, kUnableToWrite, fileName.c_str());
+                    return false;
+                }
+                break;
+        }
     }
+    Quit();
     return true;
+}
+
+void ClientWindow::Quit()
+{
+    CaptureWindowRect();
+    connection_.Close();
+    std::scoped_lock lock(outputLock_);
+    log_.Close();
 }
 
 void ClientWindow::Print(OutputFormat format, std::string_view text)

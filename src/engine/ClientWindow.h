@@ -52,8 +52,19 @@ public:
     // Start-up: greeting and banner, then the program's command line (host and port, or a
     // settings file). Runs on the user-interface thread.
     void Start(std::string_view commandLine);
-    // The close request: asks the host (saving when asked) and returns true to quit.
+    // The close request: asks the host (saving when asked) and returns true to quit, after
+    // Quit. User-interface thread.
     bool HandleCloseRequest();
+    // Quitting: the window's rectangle is kept for the next start, the connection and the
+    // session log are closed.
+    void Quit();
+
+    // --- Window placement (user-interface thread) ---
+    // Loaded at construction and stored at destruction when the host has a desktop.
+    const WindowRect& WindowRectangle() const { return windowRect_; }
+    // The main window's rectangle now, when there is one (not minimized), becomes the
+    // window rectangle.
+    void CaptureWindowRect();
 
     // --- Interpreter (any thread that runs command lines) ---
     // Runs one command line. Always returns 0.
@@ -204,6 +215,19 @@ public:
         SecretScope& operator=(const SecretScope&) = delete;
     };
     static bool SendingSecret() { return tSecretDepth > 0; }
+    // While one lives on this thread, the command lines it runs may be kSettingsLineCapacity
+    // characters long, as a settings file's lines may be: a definition at its capacity,
+    // escaped, is longer than a typed line.
+    class LongLineScope {
+    public:
+        LongLineScope();
+        ~LongLineScope();
+        LongLineScope(const LongLineScope&) = delete;
+        LongLineScope& operator=(const LongLineScope&) = delete;
+
+    private:
+        size_t saved_;
+    };
     // After any change of the action table.
     void ActionsChanged() { ++actionsVersion_; }
     // The global action switch: when off, received text bypasses the actions.
@@ -243,6 +267,7 @@ private:
     CommandHistory history_;
     StopwatchTable stopwatches_;
     std::string settingsFileName_;
+    WindowRect windowRect_;
 
     std::recursive_mutex outputLock_;
     OutputBuffer output_;
@@ -252,7 +277,7 @@ private:
     SessionTable sessions_;
     uint64_t actionsVersion_ = 0;
     ActionIndex actionIndex_;
-    int actionDepth_ = 0;  // above 0 while an action's command runs
+    int actionDepth_ = 0;     // above 0 while an action's command runs
     std::string actionText_;  // the piece being matched, terminated
 
     std::mutex promptLock_;

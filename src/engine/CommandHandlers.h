@@ -28,6 +28,10 @@ ZEL_COMMAND(CmdNotAvailable);
 // engine/OptionCommand.cpp
 ZEL_COMMAND(CmdOption);
 
+// engine/SettingsCommands.cpp
+ZEL_COMMAND(CmdRead);
+ZEL_COMMAND(CmdWrite);
+
 // definitions/DefinitionCommands.cpp
 ZEL_COMMAND(CmdAlias);
 ZEL_COMMAND(CmdComplete);
@@ -53,6 +57,10 @@ ZEL_COMMAND(CmdTelnet);
 
 // input/BindCommand.cpp
 ZEL_COMMAND(CmdBind);
+
+// engine/ViewCommands.cpp
+ZEL_COMMAND(CmdEdit);
+ZEL_COMMAND(CmdView);
 
 #undef ZEL_COMMAND
 

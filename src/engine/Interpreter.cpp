@@ -24,6 +24,8 @@ constexpr int kMaxNesting = 64;
 constexpr size_t kMaxAliasChain = 256;
 
 thread_local int tNesting = 0;
+// Raised while a settings file is read (ClientWindow::LongLineScope).
+thread_local size_t tLineCapacity = kLineCapacity;
 
 struct NestingGuard {
     NestingGuard() { ++tNesting; }
@@ -42,12 +44,22 @@ size_t ReadDigits(std::string_view text, size_t i, size_t& value)
 
 thread_local int ClientWindow::tSecretDepth = 0;
 
+ClientWindow::LongLineScope::LongLineScope() : saved_(tLineCapacity)
+{
+    tLineCapacity = kSettingsLineCapacity;
+}
+
+ClientWindow::LongLineScope::~LongLineScope()
+{
+    tLineCapacity = saved_;
+}
+
 // One expansion of the first word of a typed line. The argument references of every level
 // are resolved against the words of the line that was typed.
 class AliasExpansion {
 public:
     AliasExpansion(ClientWindow& client, std::string_view source)
-        : client_(client), source_(source.substr(0, kLineCapacity - 1))
+        : client_(client), source_(source.substr(0, tLineCapacity - 1))
     {
     }
 
@@ -58,7 +70,7 @@ public:
         WordReader(client_.Chars(), text).NextWord(name, kNameCapacity);
         std::string body;
         if (!FindAlias(name, body)) {
-            output.assign(text.substr(0, kLineCapacity - 1));
+            output.assign(text.substr(0, tLineCapacity - 1));
             return int(output.size());
         }
         expanded = true;
@@ -94,7 +106,7 @@ private:
             WordReader reader(client_.Chars(), source_);
             size_t start = 0;
             std::string word;
-            while (reader.NextWord(word, kLineCapacity - 1)) {
+            while (reader.NextWord(word, tLineCapacity - 1)) {
                 arguments_.push_back({std::move(word), start});
                 start = source_.size() - reader.Rest().size();
             }
@@ -106,7 +118,7 @@ private:
     void ReplaceArguments(std::string_view inner, std::string& output)
     {
         const char v = client_.Chars().variable;
-        const size_t limit = kLineCapacity - 1;
+        const size_t limit = tLineCapacity - 1;
         output.clear();
         auto put = [&](std::string_view s) {
             output.append(s.substr(0, limit - std::min(limit, output.size())));
@@ -177,7 +189,7 @@ void ClientWindow::RunSegments(std::string_view buffer, bool echo)
         segment.clear();
     };
     auto add = [&](char ch) {
-        if (segment.size() < kLineCapacity) segment += ch;
+        if (segment.size() < tLineCapacity) segment += ch;
     };
     // The depth runs over the whole buffer and may go negative: "a};b" is not split.
     int depth = 0;
@@ -217,7 +229,7 @@ void ClientWindow::RouteSegment(std::string_view segment, bool echo)
 int32_t ClientWindow::DispatchCommand(std::string_view segment)
 {
     std::string text;
-    SubstituteText(segment.substr(1), text);
+    SubstituteText(segment.substr(1), text, tLineCapacity);
     std::string_view rest = text;
 
     if (!rest.empty() && IsDigit(rest[0])) {

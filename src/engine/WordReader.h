@@ -17,6 +17,8 @@ constexpr size_t kLineCapacity = 16384;  // a segment, an expansion, a substitut
 constexpr size_t kNameCapacity = 511;    // names and words
 constexpr size_t kTextCapacity = 16383;  // a command, header, description or value
 constexpr size_t kFunctionNameCapacity = 512;
+// A line of a settings file: room for the longest definition line, every field escaped.
+constexpr size_t kSettingsLineCapacity = 131072;
 
 // Space and the bytes 9 to 13.
 constexpr bool IsWhiteSpace(char c)

@@ -3,7 +3,6 @@
 
 #include <array>
 
-#include "engine/SettingsField.h"
 #include "engine/WordReader.h"
 #include "input/InternalActions.h"
 #include "input/KeyNames.h"
@@ -37,26 +36,20 @@ std::string_view ShownCommand(const KeyBinding& binding)
                                                : std::string_view(binding.command);
 }
 
-std::string BindingSettingsLine(const SpecialChars& chars, KeyCode code, const KeyBinding& binding)
+void WriteBindingSetting(SettingsWriter& writer, KeyCode code, const KeyBinding& binding)
 {
     const size_t kind = size_t(binding.kind);
     const bool known = kind < kKindWords.size();
-    auto group = [&chars](std::string_view text) {
-        return chars.beginArgument + std::string(text) + chars.endArgument;
-    };
-    std::string line(1, chars.command);
-    line += "bind add ";
-    line += known ? kKindWords[kind] : "none";
-    line += ' ' + group(KeyName(code));
-    line += ' ' + group(EscapeSettingsField(chars, known ? ShownCommand(binding) : ""));
-    line += ' ' + group(EscapeSettingsField(chars, binding.description));
-    line += '\n';
-    return line;
+    const std::string words = "bind add " + std::string(known ? kKindWords[kind] : "none");
+    const std::string key = KeyName(code);
+    writer.Command(words, {{key, SettingsField::Kind::Plain},
+                           {known ? ShownCommand(binding) : ""},
+                           {binding.description}});
 }
 
-void BindingMap::AppendSettingsLines(const SpecialChars& chars, std::string& out) const
+void BindingMap::WriteSettings(SettingsWriter& writer) const
 {
-    for (const auto& [code, binding] : map_) out += BindingSettingsLine(chars, code, binding);
+    for (const auto& [code, binding] : map_) WriteBindingSetting(writer, code, binding);
 }
 
 }  // namespace zel

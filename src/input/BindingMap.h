@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "engine/SettingsWriter.h"
 #include "engine/SpecialChars.h"
 #include "input/KeyCode.h"
 
@@ -47,19 +48,17 @@ public:
     bool Erase(KeyCode code) { return map_.erase(code) != 0; }
     const Map& Entries() const { return map_; }
 
-    // The settings file's BINDINGS lines, one per binding in key order (see
-    // BindingSettingsLine), appended to `out`.
-    void AppendSettingsLines(const SpecialChars& chars, std::string& out) const;
+    // The settings file's lines, one per binding in key order (see WriteBindingSetting).
+    void WriteSettings(SettingsWriter& writer) const;
 
 private:
     Map map_;
 };
 
-// The settings file's line for one binding, which reads back as the same binding:
-// "%cbind add %s %c%s%c %c%s%c %c%s%c\n" with the command character, the kind word in lower
-// case, and the key name (as it is), the command (the action's name for Action) and the
-// description (both escaped), each between the argument characters.
-std::string BindingSettingsLine(const SpecialChars& chars, KeyCode code, const KeyBinding& binding);
+// The settings file's line for one binding, which reads back as the same binding: "bind add",
+// the kind word in lower case ("none" for an unknown kind), then the key name (as it is), the
+// command (the action's name for Action; empty for an unknown kind) and the description.
+void WriteBindingSetting(SettingsWriter& writer, KeyCode code, const KeyBinding& binding);
 
 // The bindings a client window starts with: every one of kind Action.
 BindingMap DefaultBindings();

@@ -21,6 +21,10 @@ constexpr char kSaveQuestion[] =
     "Settings have changed. Save them before quitting? [y]es, [n]o, [c]ancel: ";
 constexpr char kSaveFileQuestion[] = "Save settings to: ";
 constexpr char kNotSaved[] = "zel: changed settings were not saved\n";
+constexpr char kFileQuestion[] = "File name: ";
+constexpr char kDroppedLines[] = " lines of output were dropped while ";
+// Output held while a program has the terminal is kept to this many bytes.
+constexpr size_t kHeldOutputLimit = 4 << 20;
 constexpr size_t kReadSize = 4096;
 // At the end of a piped input the client stays while connected; this is how often it looks.
 constexpr int kConnectedPollMilliseconds = 100;
@@ -108,20 +112,19 @@ bool ConsoleHost::ReadInput()
     return true;
 }
 
-// Runs the complete lines read so far, stopping when a close is requested.
+// Runs the complete lines read so far, stopping when a close is requested. Each line leaves
+// the input before it runs, so that a command that asks a question reads the next one.
 void ConsoleHost::RunInputLines()
 {
-    size_t start = 0;
     while (!closeRequested_) {
-        size_t end = input_.find('\n', start);
+        size_t end = input_.find('\n');
         if (end == std::string::npos) break;
-        std::string_view line(input_.data() + start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         // The input line holds no more than a command line; the rest of a long line is cut.
-        client_->ExecuteLine(line.substr(0, kLineCapacity), true, true);
+        std::string line = input_.substr(0, std::min(end, kLineCapacity));
+        input_.erase(0, end + 1);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        client_->ExecuteLine(line, true, true);
     }
-    input_.erase(0, start);
     // An endless line without a line end is cut as it arrives, never kept whole.
     if (input_.size() > kLineCapacity && input_.find('\n') == std::string::npos)
         input_.erase(kLineCapacity, std::string::npos);
@@ -139,6 +142,10 @@ void ConsoleHost::LineEnded(uint64_t, const OutputLine& line)
 
 void ConsoleHost::FlushOutput()
 {
+    if (outputHeld_) {
+        droppedLines_ += DropOldestLines(outputBuffer_, kHeldOutputLimit);
+        return;
+    }
     Write(outputFd_, outputBuffer_);
     outputBuffer_.clear();
 }
@@ -186,6 +193,47 @@ bool ConsoleHost::AskLine(std::string_view question, std::string& answer)
         // At the end of input a last unended line has been given its line end.
         if (!ReadInput() && input_.find('\n') == std::string::npos) return false;
     }
+}
+
+std::optional<std::string> ConsoleHost::AskOpenFileName(std::string_view, std::string_view)
+{
+    std::string name;
+    if (!inputIsTerminal_ || std::this_thread::get_id() != uiThread_ ||
+        !AskLine(kFileQuestion, name) || name.empty())
+        return std::nullopt;
+    return name;
+}
+
+std::optional<StartFailure> ConsoleHost::ShowFile(const std::string& fileName, bool editable)
+{
+    ProgramWords words = editable ? TextEditor() : TextViewer();
+    words.push_back(FileArgument(fileName));
+    // Only the loop's own thread hands the terminal over, and only a terminal can be shared.
+    if (!inputIsTerminal_ || !outputIsTerminal_ || std::this_thread::get_id() != uiThread_)
+        return StartDetached(words);
+    HoldOutput();
+    std::optional<StartFailure> failure = RunInForeground(words);
+    ReleaseOutput(words[0]);
+    return failure;
+}
+
+// Holding starts and ends under OutputLock, so that no line is half written or half held.
+void ConsoleHost::HoldOutput()
+{
+    std::scoped_lock lock(client_->OutputLock());
+    outputHeld_ = true;
+}
+
+void ConsoleHost::ReleaseOutput(const std::string& program)
+{
+    std::scoped_lock lock(client_->OutputLock());
+    outputHeld_ = false;
+    if (droppedLines_ > 0) {
+        Write(errorFd_,
+              "zel: " + std::to_string(droppedLines_) + kDroppedLines + program + " ran\n");
+        droppedLines_ = 0;
+    }
+    FlushOutput();
 }
 
 QuitChoice ConsoleHost::AskSaveSettings(std::string& fileName)

@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -34,6 +35,12 @@ public:
     void RequestClose() override;
     QuitChoice AskSaveSettings(std::string& fileName) override;
     bool AskQuit() override { return true; }
+    // A terminal input is asked for the name; any other cancels.
+    std::optional<std::string> AskOpenFileName(std::string_view filter,
+                                               std::string_view defaultExtension) override;
+    // With terminal input and output, the loop's own thread runs the program in the
+    // foreground and waits, holding its output back meanwhile; otherwise it starts detached.
+    std::optional<StartFailure> ShowFile(const std::string& fileName, bool editable) override;
     void RunOnUiThread(const std::function<void()>& call) override;
     void PostToUiThread(std::function<void()> call) override;
     // A terminal input stops echoing typed characters while the server hides them.
@@ -47,6 +54,8 @@ private:
     void Appended() override { FlushOutput(); }
     void FlushOutput();
     void Write(int fd, std::string_view bytes);
+    void HoldOutput();
+    void ReleaseOutput(const std::string& program);
     void WriteOpenLine();
     bool ReadInput();
     void RunInputLines();
@@ -72,6 +81,9 @@ private:
     WindowTimerSchedule timers_;
     // Ended lines wait here until the append that ended them finishes: one write per block.
     std::string outputBuffer_;
+    // While a program has the terminal, ended lines are held in outputBuffer_ (OutputLock).
+    bool outputHeld_ = false;
+    size_t droppedLines_ = 0;
 };
 
 }  // namespace zel

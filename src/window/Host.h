@@ -5,8 +5,12 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
+
+#include "process/ExternalProgram.h"
+#include "window/WindowPlacement.h"
 
 namespace zel {
 
@@ -38,6 +42,23 @@ public:
     virtual QuitChoice AskSaveSettings(std::string& fileName) = 0;
     // Close handling: settings are saved; true to quit.
     virtual bool AskQuit() = 0;
+    // The desktop's size in pixels; none without a desktop (console, tests), and then the
+    // window rectangle is neither loaded nor stored. User-interface thread.
+    virtual std::optional<DesktopSize> GetDesktopSize() = 0;
+    // The main window's rectangle now; none when it is minimized or there is no window.
+    // User-interface thread.
+    virtual std::optional<WindowRect> GetWindowRect() = 0;
+    // Asks for a file to open: a desktop host shows its file-open dialog with `filter`
+    // (description and pattern pairs, each part ended by '|', the list by a second '|') and
+    // `defaultExtension`. None when cancelled. User-interface thread.
+    virtual std::optional<std::string> AskOpenFileName(std::string_view filter,
+                                                       std::string_view defaultExtension) = 0;
+    // Shows a text file, read-only or editable: in a viewer window of the host's own, or with
+    // the external viewer or editor (process/ExternalProgram.h). A file that cannot be opened
+    // shows nothing and is not reported. The failure of a program that could not be started
+    // is returned, for the caller to report. Any thread that runs command lines, possibly
+    // holding OutputLock and DefinitionLock.
+    virtual std::optional<StartFailure> ShowFile(const std::string& fileName, bool editable) = 0;
 
     // Prompt line text and whether it is shown.
     virtual void SetPromptLine(std::string_view text, bool shown) = 0;
@@ -85,6 +106,13 @@ public:
     void RequestClose() override {}
     QuitChoice AskSaveSettings(std::string&) override { return QuitChoice::DontSave; }
     bool AskQuit() override { return true; }
+    std::optional<DesktopSize> GetDesktopSize() override { return std::nullopt; }
+    std::optional<WindowRect> GetWindowRect() override { return std::nullopt; }
+    std::optional<std::string> AskOpenFileName(std::string_view, std::string_view) override
+    {
+        return std::nullopt;
+    }
+    std::optional<StartFailure> ShowFile(const std::string&, bool) override { return std::nullopt; }
     void SetPromptLine(std::string_view, bool) override {}
     std::string InputText() override { return {}; }
     void SetInputText(std::string_view) override {}

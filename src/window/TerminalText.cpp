@@ -1,5 +1,6 @@
 #include "window/TerminalText.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace zel {
@@ -87,6 +88,17 @@ void AppendTerminalLine(std::string& out, const OutputBuffer& buffer, const Outp
     }
     if (current != "\x1b[0m") out += "\x1b[0m";
     out += '\n';
+}
+
+size_t DropOldestLines(std::string& text, size_t limit)
+{
+    if (text.size() <= limit) return 0;
+    const size_t excess = text.size() - limit + limit / 4;
+    size_t end = excess >= text.size() ? std::string::npos : text.find('\n', excess - 1);
+    end = end == std::string::npos ? text.size() : end + 1;
+    const size_t lines = size_t(std::count(text.begin(), text.begin() + ptrdiff_t(end), '\n'));
+    text.erase(0, end);
+    return lines;
 }
 
 }  // namespace zel

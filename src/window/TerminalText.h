@@ -20,4 +20,8 @@ void AppendWindows1252AsUtf8(std::string& out, std::string_view text);
 void AppendTerminalLine(std::string& out, const OutputBuffer& buffer, const OutputLine& line,
                         const OutputViewStyle& style);
 
+// Output kept back while another program has the terminal: beyond `limit` bytes, the oldest
+// whole lines of `text` are dropped until a quarter of the limit is free. Returns how many.
+size_t DropOldestLines(std::string& text, size_t limit);
+
 }  // namespace zel

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "TestClient.h"
-#include "engine/SettingsField.h"
+#include "engine/SettingsWriter.h"
 #include "input/BindingMap.h"
 #include "input/InternalActions.h"
 #include "input/KeyNames.h"
@@ -14,6 +14,20 @@ namespace zel {
 namespace {
 
 using test::TestClient;
+
+std::string SettingsLines(const SpecialChars& chars, const BindingMap& map)
+{
+    SettingsWriter writer(chars);
+    map.WriteSettings(writer);
+    return writer.Text();
+}
+
+std::string SettingsLine(const SpecialChars& chars, KeyCode code, const KeyBinding& binding)
+{
+    SettingsWriter writer(chars);
+    WriteBindingSetting(writer, code, binding);
+    return writer.Text();
+}
 
 // clang-format off
 TEST(KeyBindings, DefaultsAreTheDocumentedActions)
@@ -114,32 +128,35 @@ TEST(KeyBindings, SettingsLines)
 {
     const SpecialChars chars;
     const BindingMap defaults = DefaultBindings();
-    std::string lines;
-    defaults.AppendSettingsLines(chars, lines);
+    const std::string lines = SettingsLines(chars, defaults);
     EXPECT_TRUE(lines.starts_with(
         "|bind add action {TAB} {COMPLETION_NEXT} {Next completion}\n"
         "|bind add action {RETURN} {EXEC} {Executes the content of the input window}\n"))
         << lines;
-    EXPECT_EQ(BindingSettingsLine(chars, 0x74, {BindingKind::Exec, "say {a} $x \\ ;", 0, "$d}"}),
-              "|bind add exec {F5} {say \\{a\\} $$x \\\\ ;} {$$d\\}}\n");
-    EXPECT_EQ(BindingSettingsLine(chars, 0xBA, {BindingKind::Insert, "text", 0, ""}),
+    EXPECT_EQ(SettingsLine(chars, 0x74, {BindingKind::Exec, "say {a} $x \\ ;", 0, "$d{}"}),
+              "|bind add exec {F5} {say \\{a\\} $$x \\\\ ;} {$$d\\{\\}}\n");
+    // A field whose argument characters do not pair up is written between others.
+    EXPECT_EQ(SettingsLine(chars, 0x74, {BindingKind::Exec, "say {a} $x \\ ;", 0, "$d}"}),
+              "|option achars \\< \\>\n|bind add exec <F5> <say {a} $$x \\\\ ;> <$$d}>\n"
+              "|option achars \\{ \\}\n");
+    EXPECT_EQ(SettingsLine(chars, 0xBA, {BindingKind::Insert, "text", 0, ""}),
               "|bind add insert {[BA]} {text} {}\n");
     // An action binding stores its action's name, not the name as typed.
-    EXPECT_EQ(BindingSettingsLine(chars, 0x200041, {BindingKind::Action, "quit", 112, "q"}),
+    EXPECT_EQ(SettingsLine(chars, 0x200041, {BindingKind::Action, "quit", 112, "q"}),
               "|bind add action {CONTROL+A} {QUIT} {q}\n");
-    EXPECT_EQ(BindingSettingsLine(chars, 0x41, {BindingKind(7), "lost", 0, ""}),
+    EXPECT_EQ(SettingsLine(chars, 0x41, {BindingKind(7), "lost", 0, ""}),
               "|bind add none {A} {} {}\n");
 }
 
-// A cut escaped text never ends in half an escape pair, which would swallow the group's end.
-TEST(KeyBindings, EscapedFieldsStopBeforeHalfAPair)
+// Escaping never cuts: a field of 16,383 escaped characters is written whole.
+TEST(KeyBindings, EscapedFieldsAreWrittenWhole)
 {
     const SpecialChars chars;
-    const std::string odd = "xx" + std::string(20000, '}');
+    const std::string odd = "xx" + std::string(16381, '}');
     const std::string escaped = EscapeSettingsField(chars, odd);
-    EXPECT_EQ(escaped.size(), kTextCapacity - 1);
-    EXPECT_EQ(escaped.substr(escaped.size() - 2), "\\}");
-    EXPECT_EQ(EscapeSettingsField(chars, std::string(20000, 'a')).size(), kTextCapacity);
+    std::string pairs;
+    for (int i = 0; i < 16381; ++i) pairs += "\\}";
+    EXPECT_EQ(escaped, "xx" + pairs);
 }
 
 // Each kind, texts with every special character (groups balanced) and other argument
@@ -148,16 +165,17 @@ TEST(KeyBindings, EscapedFieldsStopBeforeHalfAPair)
 TEST(KeyBindings, SettingsLinesReadBackAsTheSameBindings)
 {
     const std::string awkward = "say {a} (b) $x $$y \\ \\n ; | ! . <c>";
+    const std::string unbalanced = "}{ )( >< \n\r";
     for (const char* achars : {"{}", "()", "<>"}) {
         TestClient writer;
         writer.Run(std::string("|option achars ") + achars);
         BindingMap& map = writer.client.Bindings();
         map.Set(ParseKeyName("F5"), {BindingKind::Exec, awkward, 0, awkward});
         map.Set(ParseKeyName("ctrl+shift+x"), {BindingKind::Insert, awkward, 0, ""});
+        map.Set(ParseKeyName("ctrl+F6"), {BindingKind::Exec, unbalanced, 0, unbalanced + "{"});
         map.Set(0xBA, {BindingKind::Action, "scroll_left", 20, "top"});
         map.Set(ParseKeyName("apps+1"), {BindingKind::Action, "EXEC_3", 5, awkward});
-        std::string lines;
-        map.AppendSettingsLines(writer.client.Chars(), lines);
+        const std::string lines = SettingsLines(writer.client.Chars(), map);
 
         TestClient reader;
         reader.Run(std::string("|option achars ") + achars);
