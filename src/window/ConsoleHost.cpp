@@ -21,6 +21,7 @@ constexpr char kSaveQuestion[] =
     "Settings have changed. Save them before quitting? [y]es, [n]o, [c]ancel: ";
 constexpr char kSaveFileQuestion[] = "Save settings to: ";
 constexpr char kNotSaved[] = "zel: changed settings were not saved\n";
+constexpr char kNoFileName[] = "zel: no file name given; settings not saved, not quitting\n";
 constexpr char kFileQuestion[] = "File name: ";
 constexpr char kDroppedLines[] = " lines of output were dropped while ";
 // Output held while a program has the terminal is kept to this many bytes.
@@ -251,6 +252,11 @@ QuitChoice ConsoleHost::AskSaveSettings(std::string& fileName)
             std::string question = kSaveFileQuestion;
             if (!fileName.empty()) question += "[" + fileName + "] ";
             if (AskLine(question, name) && !name.empty()) fileName = name;
+            // Saving was asked for: without a name the client stays rather than lose them.
+            if (fileName.empty()) {
+                Write(errorFd_, kNoFileName);
+                return QuitChoice::DontQuit;
+            }
             return QuitChoice::SaveAndQuit;
         }
         case 'n':

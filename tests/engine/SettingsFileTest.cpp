@@ -12,6 +12,7 @@
 
 #include "HeadlessRun.h"
 #include "TempFolder.h"
+#include "TerminalRun.h"
 #include "TestClient.h"
 #include "engine/SettingsFile.h"
 
@@ -419,6 +420,27 @@ TEST(SettingsFile, QuitOffersToSaveChangedSettings)
     EXPECT_TRUE(client.HandleCloseRequest());
     EXPECT_EQ(host.offered.back(), file);
     EXPECT_THAT(ReadWholeFile(file), HasSubstr("|alias add {c} {d} {}"));
+}
+
+// At a terminal, quitting with changed settings asks whether to save them and where.
+TEST(SettingsFile, TerminalQuitAsksAndSaves)
+{
+    TempFolder folder;
+    const std::string file = folder / "quit.zel";
+    test::Terminal terminal({});
+    terminal.Type("|alias add a b\n|quit\n");
+    ASSERT_TRUE(terminal.WaitFor("Save them before quitting?")) << terminal.shown;
+    terminal.Type("c\n");  // cancel: the client stays
+    terminal.Type("|echo still here\\n\n|quit\n");
+    ASSERT_TRUE(terminal.WaitFor("still here")) << terminal.shown;
+    ASSERT_TRUE(terminal.WaitFor("Save them before quitting?")) << terminal.shown;
+    terminal.Type("y\n");
+    ASSERT_TRUE(terminal.WaitFor("Save settings to: ")) << terminal.shown;
+    terminal.Type("\n");  // no name: nothing saved, and the client stays
+    ASSERT_TRUE(terminal.WaitFor("not quitting")) << terminal.shown;
+    terminal.Type("|quit\ny\n" + file + "\n");
+    EXPECT_EQ(terminal.Finish(), 0) << terminal.shown;
+    EXPECT_THAT(ReadWholeFile(file), HasSubstr("|alias add {a} {b} {}\n"));
 }
 
 // Written by one headless run, read by the next from its command line.
