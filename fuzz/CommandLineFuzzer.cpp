@@ -10,8 +10,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     std::string_view input(reinterpret_cast<const char*>(data), size);
-    if (!zel::fuzz::InScratchFolder() || input.find("sl") != input.npos ||
-        input.find('f') != input.npos || input.find('/') != input.npos)
+    const zel::fuzz::ScratchFolder scratch;
+    if (!scratch.Entered() || input.find("sl") != input.npos || input.find('f') != input.npos ||
+        input.find('/') != input.npos)
         return 0;
     for (size_t i = 1; i < input.size(); ++i)
         if (zel::IsDigit(input[i - 1]) && zel::IsDigit(input[i])) return 0;

@@ -1,29 +1,50 @@
-// Fuzz targets whose inputs run commands that write files (write, log) run in a scratch
-// folder of their own, removed at exit, so that nothing lands beside the build.
+// Fuzz targets whose inputs run commands that write files (write, log) run each input in a
+// scratch folder of their own, removed at exit, so that nothing lands beside the build. The
+// working folder is set back after each input: libFuzzer reads and writes its corpus by
+// relative names.
 #pragma once
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
-#include <string>
 
 namespace zel::fuzz {
 
-inline bool InScratchFolder()
-{
-    static std::string folder;
-    static const bool entered = [] {
-        char name[] = "/tmp/zel-fuzz-XXXXXX";
-        if (!mkdtemp(name) || chdir(name) != 0) return false;
-        folder = name;
-        std::atexit([] {
-            std::error_code ignored;
-            std::filesystem::remove_all(folder, ignored);
-        });
-        return true;
-    }();
-    return entered;
-}
+class ScratchFolder {
+public:
+    ScratchFolder() : previous_(open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+        entered_ = previous_ >= 0 && *Folder() != 0 && chdir(Folder()) == 0;
+    }
+    ~ScratchFolder()
+    {
+        if (entered_ && fchdir(previous_) != 0) std::abort();
+        if (previous_ >= 0) close(previous_);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    bool Entered() const { return entered_; }
+
+private:
+    // A C array, not a std::string: the removal at exit runs after static objects are gone.
+    static const char* Folder()
+    {
+        static char name[] = "/tmp/zel-fuzz-XXXXXX";
+        static const bool made = [] {
+            if (!mkdtemp(name)) return false;
+            std::atexit([] {
+                std::error_code ignored;
+                std::filesystem::remove_all(name, ignored);
+            });
+            return true;
+        }();
+        return made ? name : "";
+    }
+
+    int previous_;
+    bool entered_ = false;
+};
 
 }  // namespace zel::fuzz

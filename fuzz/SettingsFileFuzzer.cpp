@@ -14,9 +14,10 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const bool scratch = zel::fuzz::InScratchFolder();
+    const zel::fuzz::ScratchFolder scratch;
     std::string_view input(reinterpret_cast<const char*>(data), size);
-    if (!scratch || input.find("sl") != input.npos || input.find('/') != input.npos) return 0;
+    if (!scratch.Entered() || input.find("sl") != input.npos || input.find('/') != input.npos)
+        return 0;
     for (size_t i = 0; i < input.size(); ++i) {
         // "font" may stay; any other word with an f could name flash.
         if (input[i] == 'f' && (i + 1 == input.size() || input[i + 1] != 'o')) return 0;
