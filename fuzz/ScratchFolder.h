@@ -5,6 +5,7 @@
 #pragma once
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -16,12 +17,17 @@ class ScratchFolder {
 public:
     ScratchFolder() : previous_(open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC))
     {
-        entered_ = previous_ >= 0 && *Folder() != 0 && chdir(Folder()) == 0;
+        const char* folder = Folder();
+        // Made again when an earlier input left it empty and it was removed.
+        if (*folder != 0 && access(folder, F_OK) != 0) mkdir(folder, 0700);
+        entered_ = previous_ >= 0 && *folder != 0 && chdir(folder) == 0;
     }
     ~ScratchFolder()
     {
         if (entered_ && fchdir(previous_) != 0) std::abort();
         if (previous_ >= 0) close(previous_);
+        // An empty folder goes at once: libFuzzer may end without running exit handlers.
+        if (entered_) rmdir(Folder());
     }
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;

@@ -10,10 +10,18 @@
 
 namespace zel {
 
+// The size of a pattern once its repetitions are written out, as the C library compiles
+// them: "x+" holds x twice, "x{2,5}" five times, a group the sum of its parts. Saturates.
+size_t ExpandedPatternSize(std::string_view pattern);
+
 class PosixRegex {
 public:
     // The whole match and 63 groups.
     static constexpr size_t kMatches = 64;
+    // Larger expansions are refused: the C library's compile time grows with the expansion
+    // (2 s for "x" and twenty "+"), and its matching time with expansion times line length
+    // (5 s for one 4,000-character line against "(.{1,100}){1,100}").
+    static constexpr size_t kMaximumExpandedSize = 2048;
 
     PosixRegex() = default;
     explicit PosixRegex(const std::string& pattern);
@@ -24,7 +32,7 @@ public:
     PosixRegex& operator=(const PosixRegex&) = delete;
 
     bool Valid() const { return compiled_; }
-    // The regex library's message when the pattern did not compile.
+    // The regex library's message when the pattern did not compile, or why it was refused.
     const std::string& Error() const { return error_; }
 
     // Searches `text` for the leftmost match within [from, to); ^ matches at `text` and

@@ -1,10 +1,14 @@
 // Actions: the command and its messages, and what received text looks like after them.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <chrono>
 
 #include "NetTestClient.h"
 #include "TestClient.h"
 #include "display/SgrTable.h"
 #include "net/PatternFacts.h"
+#include "net/PosixRegex.h"
 #include "net/StreamReplay.h"
 
 namespace zel::test {
@@ -54,6 +58,24 @@ TEST_F(Actions, AddListDeleteAndTheirMessages)
     ASSERT_EQ(bad.size(), 2u);
     EXPECT_TRUE(bad[1].starts_with("ACTION {bad} : the pattern {a(} does not compile: ")) << bad[1];
     EXPECT_EQ(Receive("a( a(\r\n"), std::vector<std::string>{"a( a("});
+
+    // Repetitions whose expansion would take the regex library seconds to compile, or to
+    // match one long line, are refused at once.
+    const auto start = std::chrono::steady_clock::now();
+    for (const std::string& pattern :
+         {"o" + std::string(24, '+'), std::string("(.{1,100}){1,100}"), std::string("x{2049}"),
+          std::string("((((((((((((a+)+)+)+)+)+)+)+)+)+)+)+)")}) {
+        const auto refused = Run("|action add slow {" + pattern + "} {|echo never}");
+        ASSERT_EQ(refused.size(), 2u) << pattern;
+        EXPECT_THAT(refused[1], ::testing::HasSubstr("Repetitions too large")) << pattern;
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(1));
+    // What players write stays well inside the limit.
+    for (const char* pattern :
+         {"^(\\w+) tells you '(.*)'$", ".{1,255}", "[0-9]{1,3}(\\.[0-9]{1,3}){3}",
+          "([a-z]+ ){1,50}x", "a{2,}b+[]{}]+[[:alpha:]]{3}"})
+        EXPECT_EQ(Run(std::string("|action add fine {") + pattern + "}").size(), 1u) << pattern;
+    EXPECT_EQ(ExpandedPatternSize("a{3}(b+c){2,4}"), 3u + 4 * (2 + 1 + 1));
 }
 
 TEST_F(Actions, TableOrderDecidesAndEveryLineFires)
