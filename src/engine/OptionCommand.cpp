@@ -267,22 +267,10 @@ int32_t FindWord(const char* const (&words)[N], std::string_view word)
     return -1;
 }
 
-constexpr const char* kScrollPositions[] = {"none", "top", "left", "right"};
-constexpr const char* kClearModes[] = {"off", "mix", "on"};
-
-const char* OnOff(bool on)
-{
-    return on ? "on" : "off";
-}
-
 const char* ScrollPosName(int32_t position)
 {
-    return position >= 0 && position <= 3 ? kScrollPositions[position] : "unknown";
-}
-
-const char* ClearName(int32_t mode)
-{
-    return mode == 0 ? "off" : mode == 2 ? "on" : "mix";
+    const char* word = ScrollPositionWord(position);
+    return word ? word : "unknown";
 }
 
 // --- Process priority ---
@@ -361,7 +349,7 @@ void Report(ClientWindow& client, const OptionRow& row)
             client.PrintFormatted(kSystem, row.report, chars.beginArgument, chars.endArgument);
             break;
         case Kind::Boolean:
-            client.PrintFormatted(kSystem, row.report, OnOff(options.*row.flag));
+            client.PrintFormatted(kSystem, row.report, OnOffWord(options.*row.flag));
             break;
         case Kind::Number:
             client.PrintFormatted(kSystem, row.report, long(options.*row.number));
@@ -370,7 +358,7 @@ void Report(ClientWindow& client, const OptionRow& row)
             client.PrintFormatted(kSystem, row.report, ScrollPosName(options.scrollPos));
             break;
         case Kind::Clear:
-            client.PrintFormatted(kSystem, row.report, ClearName(options.clearMode));
+            client.PrintFormatted(kSystem, row.report, ClearModeWord(options.clearMode));
             break;
         case Kind::History:
             client.PrintFormatted(kSystem, row.report, long(options.historyWindow),
@@ -472,7 +460,7 @@ void Change(ClientWindow& client, const OptionRow& row, std::string_view argumen
             bool value = false;
             reader.NextBoolean(value);
             Store(options.*row.flag, value);
-            client.PrintFormatted(kSystem, row.change, OnOff(value));
+            client.PrintFormatted(kSystem, row.change, OnOffWord(value));
             break;
         }
         case Kind::Number: {
@@ -487,16 +475,16 @@ void Change(ClientWindow& client, const OptionRow& row, std::string_view argumen
         }
         case Kind::ScrollPos:
             // An unknown word keeps the position, yet is reported and counted as a change.
-            if (int32_t found = FindWord(kScrollPositions, argument); found >= 0)
+            if (int32_t found = FindWord(kScrollPositionWords, argument); found >= 0)
                 Store(options.scrollPos, found);
             client.PrintFormatted(kSystem, row.change, ScrollPosName(options.scrollPos));
             break;
         case Kind::Clear: {
             std::string word;
             reader.NextWord(word, kNameCapacity);
-            if (int32_t found = FindWord(kClearModes, word); found >= 0)
+            if (int32_t found = FindWord(kClearModeWords, word); found >= 0)
                 Store(options.clearMode, found);
-            client.PrintFormatted(kSystem, row.change, ClearName(options.clearMode));
+            client.PrintFormatted(kSystem, row.change, ClearModeWord(options.clearMode));
             break;
         }
         case Kind::History:
@@ -536,8 +524,8 @@ void PrintListing(ClientWindow& client)
     client.PrintFormatted(kSystem, "  ARG-CHAR2\xB7\xB7\xB7\xB7 %c\n", c.endArgument);
     client.Print(kHeader, "OUTPUT:\n");
     client.PrintFormatted(kSystem, "  ANSI\xB7\xB7\xB7\xB7\xB7\xB7\xB7\xB7\xB7 %s\n",
-                          OnOff(o.ansi));
-    client.PrintFormatted(kSystem, "  COMPACT\xB7\xB7\xB7\xB7\xB7\xB7 %s\n", OnOff(o.compact));
+                          OnOffWord(o.ansi));
+    client.PrintFormatted(kSystem, "  COMPACT\xB7\xB7\xB7\xB7\xB7\xB7 %s\n", OnOffWord(o.compact));
     client.Print(kHeader, "SCROLLING:\n");
     client.PrintFormatted(kSystem, "  SCROLL-SIZE\xB7\xB7 %5d lines\n", int(o.scrollSize));
     client.PrintFormatted(kSystem, "  SCROLL-POS\xB7\xB7\xB7 %s\n", ScrollPosName(o.scrollPos));
@@ -553,9 +541,9 @@ void PrintListing(ClientWindow& client)
     client.PrintFormatted(kSystem, "  IGNORE\xB7\xB7\xB7\xB7\xB7\xB7\xB7 %5d lines\n",
                           int(o.historyIgnore));
     client.Print(kHeader, "INPUT:\n");
-    client.PrintFormatted(kSystem, "  AUTO-CLEAR\xB7\xB7\xB7 %s\n", OnOff(o.clearMode != 0));
+    client.PrintFormatted(kSystem, "  AUTO-CLEAR\xB7\xB7\xB7 %s\n", OnOffWord(o.clearMode != 0));
     client.Print(kHeader, "NETWORK:\n");
-    client.PrintFormatted(kSystem, "  AUTO-NAWS\xB7\xB7\xB7\xB7 %s\n", OnOff(o.autoNaws));
+    client.PrintFormatted(kSystem, "  AUTO-NAWS\xB7\xB7\xB7\xB7 %s\n", OnOffWord(o.autoNaws));
     client.Print(kHeader, "OTHER:\n");
     client.PrintFormatted(kSystem, "  PRIORITY\xB7\xB7\xB7\xB7\xB7 %s\n", CurrentPriorityName());
 }

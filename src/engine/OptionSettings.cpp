@@ -6,33 +6,6 @@
 #include "engine/SettingsWriter.h"
 
 namespace zel {
-namespace {
-
-const char* OnOff(bool on)
-{
-    return on ? "on" : "off";
-}
-
-const char* ClearWord(int32_t mode)
-{
-    return mode == 0 ? "off" : mode == 2 ? "on" : "mix";
-}
-
-const char* ScrollPositionWord(int32_t position)
-{
-    switch (ScrollPosition(position)) {
-        case ScrollPosition::Top:
-            return "top";
-        case ScrollPosition::Left:
-            return "left";
-        case ScrollPosition::Right:
-            return "right";
-        default:
-            return "none";
-    }
-}
-
-}  // namespace
 
 void WriteCharacterSettings(ClientWindow& client, SettingsWriter& writer)
 {
@@ -50,20 +23,21 @@ void WriteOptionSettings(ClientWindow& client, SettingsWriter& writer)
 {
     const Options& o = client.GetOptions();
     auto number = [](int32_t n) { return std::to_string(n); };
-    writer.PlainCommand(std::string("option echo ") + OnOff(o.localEcho));
-    writer.PlainCommand(std::string("option compact ") + OnOff(o.compact));
-    writer.PlainCommand(std::string("option ansi ") + OnOff(o.ansi));
-    writer.PlainCommand(std::string("option clear ") + ClearWord(o.clearMode));
-    writer.PlainCommand(std::string("option tips ") + OnOff(o.tips));
+    writer.PlainCommand(std::string("option echo ") + OnOffWord(o.localEcho));
+    writer.PlainCommand(std::string("option compact ") + OnOffWord(o.compact));
+    writer.PlainCommand(std::string("option ansi ") + OnOffWord(o.ansi));
+    writer.PlainCommand(std::string("option clear ") + ClearModeWord(o.clearMode));
+    writer.PlainCommand(std::string("option tips ") + OnOffWord(o.tips));
     writer.PlainCommand("option scrollsize " + number(o.scrollSize));
     writer.PlainCommand("option scrollheight " + number(o.scrollHeight));
     writer.PlainCommand("option scrollwidth " + number(o.scrollWidth));
-    writer.PlainCommand(std::string("option scrollpos ") + ScrollPositionWord(o.scrollPos));
+    const char* position = ScrollPositionWord(o.scrollPos);
+    writer.PlainCommand(std::string("option scrollpos ") + (position ? position : "none"));
     writer.PlainCommand("option scrollrate " + number(o.scrollRate));
     writer.PlainCommand("option history " + number(o.historyWindow) + ' ' +
                         number(o.historyActive) + ' ' + number(o.historyTotal));
     writer.PlainCommand("option histignore " + number(o.historyIgnore));
-    writer.PlainCommand(std::string("option autonaws ") + OnOff(o.autoNaws));
+    writer.PlainCommand(std::string("option autonaws ") + OnOffWord(o.autoNaws));
 }
 
 }  // namespace zel
