@@ -1,6 +1,10 @@
 #include "net/PatternFacts.h"
 
+#include "engine/WordReader.h"
+
+#include <algorithm>
 #include <cctype>
+#include <vector>
 
 namespace zel {
 namespace {
@@ -47,6 +51,32 @@ size_t SkipBracket(std::string_view p, size_t i, bool& newline)
         ++i;
     }
     return std::string_view::npos;
+}
+
+constexpr size_t kSaturated = size_t(1) << 40;
+
+size_t Multiply(size_t a, size_t b)
+{
+    return b != 0 && a > kSaturated / b ? kSaturated : a * b;
+}
+
+// "{n}", "{n,}" or "{n,m}" at `i`: how many copies the compiled pattern holds, and the end.
+bool ReadBound(std::string_view p, size_t i, size_t& copies, size_t& end)
+{
+    size_t j = i + 1, low = 0, high = 0;
+    bool digits = false, comma = false, highDigits = false;
+    for (; j < p.size() && IsDigit(p[j]); ++j, digits = true)
+        low = std::min<size_t>(low * 10 + size_t(p[j] - '0'), kSaturated);
+    if (j < p.size() && p[j] == ',') {
+        comma = true;
+        for (++j; j < p.size() && IsDigit(p[j]); ++j, highDigits = true)
+            high = std::min<size_t>(high * 10 + size_t(p[j] - '0'), kSaturated);
+    }
+    if (!digits || j >= p.size() || p[j] != '}') return false;
+    copies = !comma ? low : highDigits ? high : low + 1;
+    copies = std::max<size_t>(copies, 1);
+    end = j + 1;
+    return true;
 }
 
 }  // namespace
@@ -138,6 +168,61 @@ PatternFacts AnalysePattern(std::string_view p)
     facts.singleLine = !newline;
     facts.pureLiteral = onlyLiterals && !best.empty();
     return facts;
+}
+
+size_t ExpandedPatternSize(std::string_view p)
+{
+    struct Frame {
+        size_t total = 0;
+        size_t last = 0;  // the last atom, which a repetition applies to
+    };
+    std::vector<Frame> frames(1);
+    auto atom = [&frames](size_t size) {
+        Frame& f = frames.back();
+        f.total = std::min(f.total + size, kSaturated);
+        f.last = size;
+    };
+    auto repeat = [&frames](size_t copies) {
+        Frame& f = frames.back();
+        const size_t grown = Multiply(f.last, copies);
+        f.total = std::min(f.total - f.last + grown, kSaturated);
+        f.last = grown;
+    };
+    auto closeGroup = [&frames, &atom] {
+        const size_t size = frames.back().total + 1;
+        frames.pop_back();
+        atom(size);
+    };
+    for (size_t i = 0; i < p.size();) {
+        const char c = p[i];
+        size_t copies = 0, end = 0;
+        if (c == '\\') {
+            atom(1);
+            i += 2;
+        } else if (c == '[') {
+            atom(1);
+            bool newline = false;
+            i = std::min(SkipBracket(p, i, newline), p.size());
+        } else if (c == '(') {
+            frames.emplace_back();
+            ++i;
+        } else if (c == ')' && frames.size() > 1) {
+            closeGroup();
+            ++i;
+        } else if (c == '+') {
+            repeat(2);
+            ++i;
+        } else if (c == '{' && ReadBound(p, i, copies, end)) {
+            repeat(copies);
+            i = end;
+        } else {
+            // '*', '?' and '|' add no copies; everything else is one character.
+            if (c != '*' && c != '?' && c != '|') atom(1);
+            ++i;
+        }
+    }
+    while (frames.size() > 1) closeGroup();
+    return frames.back().total;
 }
 
 }  // namespace zel

@@ -4,6 +4,7 @@
 // single-line, and it is simply run.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -21,5 +22,9 @@ struct PatternFacts {
 };
 
 PatternFacts AnalysePattern(std::string_view pattern);
+
+// The size of a pattern once its repetitions are written out, as the C library compiles
+// them: "x+" holds x twice, "x{2,5}" five times, a group the sum of its parts. Saturates.
+size_t ExpandedPatternSize(std::string_view pattern);
 
 }  // namespace zel

@@ -10,17 +10,13 @@
 
 namespace zel {
 
-// The size of a pattern once its repetitions are written out, as the C library compiles
-// them: "x+" holds x twice, "x{2,5}" five times, a group the sum of its parts. Saturates.
-size_t ExpandedPatternSize(std::string_view pattern);
-
 class PosixRegex {
 public:
     // The whole match and 63 groups.
     static constexpr size_t kMatches = 64;
-    // Larger expansions are refused: the C library's compile time grows with the expansion
-    // (2 s for "x" and twenty "+"), and its matching time with expansion times line length
-    // (5 s for one 4,000-character line against "(.{1,100}){1,100}").
+    // Larger expansions (ExpandedPatternSize) are refused: the C library's compile time grows with
+    // the expansion (2 s for "x" and twenty "+"), and its matching time with expansion times line
+    // length (5 s for one 4,000-character line against "(.{1,100}){1,100}").
     static constexpr size_t kMaximumExpandedSize = 2048;
 
     PosixRegex() = default;
