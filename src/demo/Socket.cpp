@@ -24,12 +24,6 @@ namespace {
 
 }  // namespace
 
-void Fd::Reset(int fd)
-{
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = fd;
-}
-
 Fd ListenTcp(const std::string& host, uint16_t port)
 {
     sockaddr_in address{};

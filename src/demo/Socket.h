@@ -9,32 +9,14 @@
 #include <string_view>
 #include <utility>
 
+#include "engine/FileDescriptor.h"
+
 namespace zel::demo {
 
 using Clock = std::chrono::steady_clock;
 
 // Owns one file descriptor and closes it.
-class Fd {
-public:
-    Fd() = default;
-    explicit Fd(int fd) : fd_(fd) {}
-    Fd(Fd&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    Fd& operator=(Fd&& other) noexcept
-    {
-        if (this != &other) Reset(std::exchange(other.fd_, -1));
-        return *this;
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd() { Reset(); }
-
-    int Get() const { return fd_; }
-    explicit operator bool() const { return fd_ >= 0; }
-    void Reset(int fd = -1);
-
-private:
-    int fd_ = -1;
-};
+using Fd = FileDescriptor;
 
 // Binds host (dotted IPv4) and port (0 = ephemeral) and listens. The socket is non-blocking.
 // Throws std::runtime_error naming the failed call and strerror(errno).

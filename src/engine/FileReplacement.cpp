@@ -9,6 +9,8 @@
 #include <climits>
 #include <cstdlib>
 
+#include "engine/FileDescriptor.h"
+
 namespace zel {
 namespace {
 
@@ -21,17 +23,6 @@ std::string ResolvedPath(const std::string& path)
     if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
     char resolved[PATH_MAX];
     return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
-}
-
-bool WriteAll(int fd, std::string_view data)
-{
-    while (!data.empty()) {
-        const ssize_t n = write(fd, data.data(), data.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        data.remove_prefix(size_t(n));
-    }
-    return true;
 }
 
 }  // namespace

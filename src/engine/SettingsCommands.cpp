@@ -9,6 +9,7 @@
 
 #include "engine/ClientWindow.h"
 #include "engine/CommandHandlers.h"
+#include "engine/FileDescriptor.h"
 #include "engine/SettingsFile.h"
 #include "engine/SettingsLineReader.h"
 
@@ -31,21 +32,6 @@ struct OpenFile {
     ino_t inode;
 };
 thread_local std::vector<OpenFile> tFilesBeingRead;
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor()
-    {
-        if (fd_ >= 0) close(fd_);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 class ReadingScope {
 public:

@@ -6,19 +6,20 @@
 #include <string>
 #include <string_view>
 
+#include "engine/FileDescriptor.h"
+
 namespace zel {
 
 class SessionLog {
 public:
     SessionLog() = default;
-    ~SessionLog() { Close(); }
     SessionLog(const SessionLog&) = delete;
     SessionLog& operator=(const SessionLog&) = delete;
 
     // Opens `name` for appending, creating it; false when it cannot be opened.
     bool Open(const std::string& name);
     void Close();
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return bool(fd_); }
 
     // Appends bytes as they are. Write failures are ignored.
     void Write(std::string_view bytes);
@@ -27,7 +28,7 @@ public:
     void WriteMasked(std::string_view line);
 
 private:
-    int fd_ = -1;
+    FileDescriptor fd_;
 };
 
 }  // namespace zel

@@ -12,6 +12,7 @@
 #include <optional>
 
 #include "engine/ClientWindow.h"
+#include "engine/FileDescriptor.h"
 #include "window/TerminalText.h"
 
 namespace zel {
@@ -161,12 +162,7 @@ void ConsoleHost::WriteOpenLine()
 
 void ConsoleHost::Write(int fd, std::string_view bytes)
 {
-    while (!bytes.empty()) {
-        ssize_t n = write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return;  // a closed output is not the client's failure
-        bytes.remove_prefix(size_t(n));
-    }
+    WriteAll(fd, bytes);  // a closed output is not the client's failure
 }
 
 void ConsoleHost::Beep(uint32_t)
