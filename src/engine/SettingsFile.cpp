@@ -54,11 +54,6 @@ std::string ComputerName()
 
 }  // namespace
 
-std::span<const SettingsSection> SettingsSections()
-{
-    return kSections;
-}
-
 SettingsStamp SettingsStamp::Now()
 {
     SettingsStamp stamp;

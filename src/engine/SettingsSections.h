@@ -2,7 +2,6 @@
 // the table's code; a section without a writer is its heading alone.
 #pragma once
 
-#include <span>
 #include <string_view>
 
 namespace zel {
@@ -17,8 +16,6 @@ struct SettingsSection {
     bool separated;  // an empty comment line comes before the heading
     SectionWriter write;
 };
-
-std::span<const SettingsSection> SettingsSections();
 
 // engine/OptionSettings.cpp
 void WriteCharacterSettings(ClientWindow& client, SettingsWriter& writer);
