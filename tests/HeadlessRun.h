@@ -1,15 +1,14 @@
 // Runs `zel --headless` with the given standard input and collects what it wrote.
 #pragma once
 
-#include <unistd.h>
-
-#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "TempFolder.h"
 
 namespace zel::test {
 
@@ -31,10 +30,8 @@ inline HeadlessRun RunZelHeadless(const std::string& input,
                                   const std::vector<std::string>& arguments = {},
                                   const std::vector<std::string>& environment = {})
 {
-    static std::atomic<int> serial = 0;
-    auto dir = std::filesystem::temp_directory_path() /
-               ("zel-headless-" + std::to_string(getpid()) + "-" + std::to_string(serial++));
-    std::filesystem::create_directories(dir);
+    const TempFolder folder("zel-headless");
+    const std::filesystem::path& dir = folder.Path();
     std::ofstream(dir / "in", std::ios::binary) << input;
     std::string command = "env";
     for (const auto& variable : environment)
@@ -49,7 +46,6 @@ inline HeadlessRun RunZelHeadless(const std::string& input,
     run.status = std::system(command.c_str());
     run.out = ReadWholeFile(dir / "out");
     run.error = ReadWholeFile(dir / "err");
-    std::filesystem::remove_all(dir);
     return run;
 }
 
