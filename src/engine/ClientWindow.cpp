@@ -23,7 +23,6 @@ constexpr char kBanner[] =
     "- will at any time have only partially implemented features and commands\n"
     "- will have existing features and commands changed or removed in the future\n\n"
     "Happy hunting!\n\n";
-constexpr char kUnableToWrite[] = "Unable to write to '%s'";
 constexpr int kStatusBarTimer = 1;  // every second
 
 const char* PartOfDay(int hour)
@@ -140,7 +139,8 @@ bool ClientWindow::HandleCloseRequest()
                 // A file that cannot be written is said, and the client stays: quitting
                 // would lose the settings the player asked to keep.
                 if (!fileName.empty() && WriteSettingsFile(*this, fileName, "") != 0) {
-                    PrintLineFormatted(OutputFormat::Error, kUnableToWrite, fileName.c_str());
+                    PrintLineFormatted(OutputFormat::Error, kUnableToWriteSettings,
+                                       fileName.c_str());
                     return false;
                 }
                 break;

@@ -17,7 +17,6 @@ namespace zel {
 namespace {
 
 constexpr char kWriteUsage[] = "WRITE <filename>";
-constexpr char kUnableToWrite[] = "Unable to write to '%s'";
 constexpr char kWritten[] = "Current settings written to '%s'";
 constexpr char kUnableToOpen[] = "Unable to open file '%s'";
 constexpr char kNotText[] = "Unable to read file '%s' : it is not a text file";
@@ -98,7 +97,7 @@ int32_t CmdWrite(ClientWindow& client, uint32_t, std::string_view args)
         return 0;
     }
     if (WriteSettingsFile(client, fileName, note) != 0) {
-        client.PrintLineFormatted(OutputFormat::Error, kUnableToWrite, fileName.c_str());
+        client.PrintLineFormatted(OutputFormat::Error, kUnableToWriteSettings, fileName.c_str());
     } else {
         client.PrintLineFormatted(OutputFormat::System, kWritten, fileName.c_str());
         client.ClearSettingsChanged();

@@ -24,6 +24,9 @@ struct SettingsStamp {
 std::string SettingsFileText(ClientWindow& client, std::string_view fileName, std::string_view note,
                              const SettingsStamp& stamp);
 
+// What `write` and the quit dialog say when WriteSettingsFile fails, with the file name.
+inline constexpr char kUnableToWriteSettings[] = "Unable to write to '%s'";
+
 // Writes the settings file and makes `fileName` the settings file name: 0, or -1 when the
 // file cannot be written (the old file, if any, is left as it was).
 int32_t WriteSettingsFile(ClientWindow& client, std::string_view fileName, std::string_view note);
