@@ -9,6 +9,7 @@
 
 #include "demo/MudStream.h"
 #include "engine/ClientWindow.h"
+#include "modules/AllModules.h"
 #include "net/StreamReplay.h"
 
 namespace zel {
@@ -66,7 +67,7 @@ void IncomingWithActions(benchmark::State& state)
     static const std::string stream = demo::GenerateMudStream(kStreamBytes, 7);
     const int64_t lines = std::count(stream.begin(), stream.end(), '\n');
     NullHost host;
-    ClientWindow client(host);
+    ClientWindow client(host, AllModules());
     for (const auto& line : ActionLines(int(state.range(0))))
         client.ExecuteLine(line, false, false);
     client.ExecuteLine("|prompt auto", false, false);

@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "engine/ClientWindow.h"
+#include "modules/AllModules.h"
 
 namespace zel {
 namespace {
@@ -21,7 +22,7 @@ void Define(ClientWindow& client)
 void BM_ExecuteLine(benchmark::State& state)
 {
     NullHost host;
-    ClientWindow client(host);
+    ClientWindow client(host, AllModules());
     Define(client);
     for (auto _ : state) {
         ClientWindow::QuietScope quiet(client, true);
@@ -33,7 +34,7 @@ void BM_ExecuteLine(benchmark::State& state)
 void BM_SubstituteText16K(benchmark::State& state)
 {
     NullHost host;
-    ClientWindow client(host);
+    ClientWindow client(host, AllModules());
     Define(client);
     // 16 KiB with 500 references spread evenly.
     std::string line;

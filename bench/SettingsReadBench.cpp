@@ -9,6 +9,7 @@
 #include <string>
 
 #include "engine/ClientWindow.h"
+#include "modules/AllModules.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ void BM_ReadSettingsFile(benchmark::State& state)
     zel::NullHost host;
     for (auto _ : state) {
         state.PauseTiming();
-        auto client = std::make_unique<zel::ClientWindow>(host);
+        auto client = std::make_unique<zel::ClientWindow>(host, zel::AllModules());
         state.ResumeTiming();
         client->ExecuteLine("|read " + path, false, false);
         state.PauseTiming();

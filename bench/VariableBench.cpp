@@ -6,14 +6,15 @@
 #include <string>
 
 #include "engine/ClientWindow.h"
-#include "engine/WordReader.h"
+#include "modules/AllModules.h"
+#include "lang/WordReader.h"
 
 namespace {
 
 void BM_SubstituteVariables(benchmark::State& state)
 {
     zel::NullHost host;
-    zel::ClientWindow client(host);
+    zel::ClientWindow client(host, zel::AllModules());
     const int64_t count = state.range(0);
     {
         std::scoped_lock lock(client.DefinitionLock());

@@ -6,6 +6,7 @@
 
 #include "ScratchFolder.h"
 #include "engine/ClientWindow.h"
+#include "modules/AllModules.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -17,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (size_t i = 1; i < input.size(); ++i)
         if (zel::IsDigit(input[i - 1]) && zel::IsDigit(input[i])) return 0;
     zel::NullHost host;
-    zel::ClientWindow client(host);
+    zel::ClientWindow client(host, zel::AllModules());
     client.ExecuteLine("|alias add a {$1;$*;|e $0}", false, false);
     client.ExecuteLine("|variable add v {;}$", false, false);
     while (!input.empty()) {

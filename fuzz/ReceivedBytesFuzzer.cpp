@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "engine/ClientWindow.h"
+#include "modules/AllModules.h"
 #include "net/StreamReplay.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -21,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     std::string_view stream(reinterpret_cast<const char*>(data + 2), size - 2);
 
     NullHost host;
-    ClientWindow client(host);
+    ClientWindow client(host, AllModules());
     client.ExecuteLine("|option scrollsize 200", false, false);
     if (options & 1) client.ExecuteLine("|option compact on", false, false);
     if (options & 2) client.ExecuteLine("|prompt auto", false, false);

@@ -11,6 +11,7 @@
 
 #include "ScratchFolder.h"
 #include "engine/ClientWindow.h"
+#include "modules/AllModules.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -28,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (fd < 0) return 0;
     if (write(fd, data, size) == ssize_t(size) && lseek(fd, 0, SEEK_SET) == 0) {
         zel::NullHost host;
-        zel::ClientWindow client(host);
+        zel::ClientWindow client(host, zel::AllModules());
         client.ExecuteLine("|alias add a {$1;$*;|e $0}", false, false);
         client.ExecuteLine("|read /proc/self/fd/" + std::to_string(fd), false, false);
         // The file's command character was in force only while it was read.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/ClientWindow.h"
+#include "modules/AllModules.h"
 
 namespace zel::test {
 
@@ -89,7 +90,7 @@ public:
     }
 
     RecordingHost host;
-    ClientWindow client{host};
+    ClientWindow client{host, AllModules()};
     std::vector<PrintedLine> printed;
 
 private:

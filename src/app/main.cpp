@@ -9,7 +9,8 @@
 #include <string>
 
 #include "engine/ClientWindow.h"
-#include "window/ConsoleHost.h"
+#include "modules/AllModules.h"
+#include "console/ConsoleHost.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ int main(int argc, char** argv)
     std::signal(SIGPIPE, SIG_IGN);
     try {
         zel::ConsoleHost host(STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO);
-        zel::ClientWindow client(host);
+        zel::ClientWindow client(host, zel::AllModules());
         return host.Run(client, commandLine);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "zel: %s\n", e.what());

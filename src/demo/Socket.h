@@ -9,7 +9,7 @@
 #include <string_view>
 #include <utility>
 
-#include "engine/FileDescriptor.h"
+#include "base/FileDescriptor.h"
 
 namespace zel::demo {
 

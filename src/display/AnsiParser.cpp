@@ -72,6 +72,7 @@ constexpr bool IsControl(uint8_t byte)
                 paramCount_ = 0;
                 value_ = 0;
                 afterSeparator_ = false;
+                subParameter_ = false;
             } else if (byte < 0x30) {
                 state_ = State::EscapeIntermediate;
             } else {
@@ -90,6 +91,7 @@ constexpr bool IsControl(uint8_t byte)
                 // so "1;;31" holds the two codes 1 and 31.
                 if (!(afterSeparator_ && byte == ';')) EndParam();
                 afterSeparator_ = true;
+                subParameter_ = byte == ':';
             } else {
                 state_ = State::Text;
                 if (byte == 'm' || byte == 'M') {
@@ -153,7 +155,8 @@ void AnsiParser::LineEndByte(uint8_t byte, Sink& sink)
 
 void AnsiParser::EndParam()
 {
-    if (paramCount_ < kMaximumParams) params_[paramCount_++] = value_;
+    if (paramCount_ < kMaximumParams)
+        params_[paramCount_++] = value_ | (subParameter_ ? kSubParameter : 0);
     value_ = 0;
 }
 

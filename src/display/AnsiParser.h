@@ -26,7 +26,8 @@ public:
         virtual void Text(std::string_view run) = 0;
         virtual void LineEnd() = 0;
         virtual void Backspace() = 0;
-        // Never empty: "ESC [ m" gives one parameter, 0.
+        // Never empty: "ESC [ m" gives one parameter, 0. A parameter that followed ':'
+        // carries kSubParameter, so that 38:2::r:g:b can be told from 38;2;0;r;g and a code b.
         virtual void Sgr(std::span<const uint32_t> params) = 0;
 
     protected:
@@ -36,11 +37,15 @@ public:
     // Parameters beyond this are read and dropped; values saturate at kMaximumValue.
     static constexpr size_t kMaximumParams = 32;
     static constexpr uint32_t kMaximumValue = 99999;
+    static constexpr uint32_t kSubParameter = 0x80000000;  // above any value
     // A sequence longer than this is abandoned, so a run of parameter bytes cannot hide
     // the text after it forever.
     static constexpr uint32_t kMaximumSequenceLength = 256;
 
     void Feed(std::string_view bytes, Sink& sink);
+    // Drops a sequence in progress: what is fed next starts as text. A line-end pair cut
+    // here still counts as one line end.
+    void AbandonSequence() { state_ = State::Text; }
 
 private:
     enum class State : uint8_t { Text, Escape, EscapeIntermediate, Csi };
@@ -56,6 +61,7 @@ private:
     // The CR or LF that ended the last line, so that its partner is not a second line end.
     Terminator lastTerminator_ = Terminator::None;
     bool afterSeparator_ = false;
+    bool subParameter_ = false;  // the parameter being read followed ':'
     uint32_t sequenceLength_ = 0;
     uint32_t value_ = 0;
     size_t paramCount_ = 0;

@@ -75,10 +75,16 @@ void OutputBuffer::Text(std::string_view run)
         hasOpen_ = true;
         size_t take = std::min<size_t>(run.size(), kMaximumLineLength - openLength_);
         uint32_t format = CurrentIndex();
-        formats_.AddRef(format);
         std::memcpy(openText_.get() + openLength_, run.data(), take);
         openLength_ += uint32_t(take);
-        openRuns_.push_back({openLength_, format});
+        // Text in the format of the run before it joins that run: a stream that switches
+        // formats without changing them costs no run per switch.
+        if (!openRuns_.empty() && openRuns_.back().format == format) {
+            openRuns_.back().end = openLength_;
+        } else {
+            formats_.AddRef(format);
+            openRuns_.push_back({openLength_, format});
+        }
         run.remove_prefix(take);
     }
 }
@@ -138,7 +144,7 @@ void OutputBuffer::ReleaseRuns(const OutputLine& line)
 void OutputBuffer::Trim(bool withOpen)
 {
     const size_t limit = Limit();
-    while (!lines_.empty() && LineCount() > limit) {
+    while (!lines_.empty() && (LineCount() > limit || packedBytes_ > maximumBytes_)) {
         // The oldest line is cold by now; start fetching the next one for the next trim.
         if (lines_.size() > 1) lines_[1].Prefetch();
         const OutputLine& first = lines_.front();

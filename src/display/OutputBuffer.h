@@ -43,6 +43,7 @@ public:
     };
 
     static constexpr int32_t kDefaultMaximumLines = 16384;
+    static constexpr size_t kDefaultMaximumBytes = size_t(256) << 20;
     // A line that never ends is broken here, so one endless line cannot exhaust memory.
     static constexpr uint32_t kMaximumLineLength = 16384;
 
@@ -59,6 +60,9 @@ public:
     // Adds text in the current format; see above for what is interpreted. Listeners must
     // not append from inside their callbacks.
     void Append(std::string_view text);
+    // An escape sequence that appended text left unfinished is dropped: the next append
+    // (the client's own message) starts as text and cannot complete it.
+    void AbandonSequence() { ansi_.AbandonSequence(); }
     // Frees all lines; the default format is current again. Line numbers keep counting.
     void Clear();
 
@@ -70,6 +74,10 @@ public:
     // Any value is accepted; 0 or less keeps no line after an append.
     void SetMaximumLines(int32_t lines);
     int32_t MaximumLines() const { return maximumLines_; }
+    // The ended lines together hold at most this many bytes (MemoryUsage counts them); the
+    // oldest go first, as with the line maximum, so no stream can grow the buffer past it.
+    void SetMaximumBytes(size_t bytes) { maximumBytes_ = bytes; }
+    size_t MaximumBytes() const { return maximumBytes_; }
 
     // Absolute numbering: the first line held is LineBase(), the end is LineBase() + LineCount().
     uint64_t LineBase() const { return lineBase_; }
@@ -134,6 +142,7 @@ private:
     bool ansiEnabled_ = true;
     bool ansiSeen_ = false;  // a listed attribute code has been applied to ansiState_
     int32_t maximumLines_ = kDefaultMaximumLines;
+    size_t maximumBytes_ = kDefaultMaximumBytes;
     std::vector<Listener*> listeners_;
 };
 

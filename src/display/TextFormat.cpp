@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/WordReader.h"
+#include "lang/WordReader.h"
 
 namespace zel {
 

@@ -81,9 +81,13 @@ void AppendVisible(std::string& out, std::string_view text, size_t capacity)
 
 }  // namespace
 
-ClientWindow::ClientWindow(Host& host) : host_(host)
+ClientWindow::ClientWindow(Host& host, ModuleList modules)
+    : host_(host), modules_(modules), commands_(modules)
 {
+    for (const Module* module : modules_)
+        if (module->createState) states_.push_back(module->createState(*this));
     output_.SetMaximumLines(options_.scrollSize);
+    output_.SetMaximumBytes(size_t(options_.scrollMemory) << 20);
     SetCommandChar(0);
     if (std::optional<DesktopSize> desktop = host_.GetDesktopSize())
         windowRect_ = PlaceWindow(*desktop, LoadWindowRect());
@@ -162,6 +166,8 @@ void ClientWindow::Print(OutputFormat format, std::string_view text)
 {
     if (Quiet()) return;
     std::scoped_lock lock(outputLock_);
+    // The client's own text never continues an escape sequence that a server left open.
+    output_.AbandonSequence();
     output_.PushFormat(formats_[format]);
     output_.Append(text);
 }
@@ -174,6 +180,9 @@ void ClientWindow::VPrintFormatted(OutputFormat format, bool line, const char* f
     int n = std::vsnprintf(buffer, sizeof buffer, formatString, arguments);
     if (n < 0) return;
     std::string_view text(buffer, std::min<size_t>(size_t(n), sizeof buffer - 1));
+    // A message cut to the buffer keeps its line end, or the next output joins it.
+    if (size_t(n) >= sizeof buffer && std::string_view(formatString).ends_with('\n'))
+        buffer[sizeof buffer - 2] = '\n';
     if (line) {
         PrintLine(format, text);
     } else {
@@ -216,6 +225,29 @@ void ClientWindow::PrintReceived(std::string_view text, const TextFormat* format
     output_.Append(text);
 }
 
+// Holds OutputLock for the whole run, the commands of the actions included; those commands
+// take DefinitionLock after it when they need it.
+void ClientWindow::ProcessIncomingText(std::string_view text, bool print)
+{
+    std::scoped_lock lock(outputLock_);
+    if (print && !triggers_.Firing()) events_.ReceivedText(text);
+    triggers_.Process(text, print, chars_, *this);
+}
+
+void ClientWindow::PrintMatched(std::string_view text, const TextFormat* format)
+{
+    PrintReceived(text, format);
+}
+
+void ClientWindow::Fired(const Action& action, std::string_view command)
+{
+    if (action.IsLogonStep()) {
+        RunLogonStep(action);
+    } else if (action.flags & Action::kHasCommand) {
+        ExecuteLine(command, false, true);
+    }
+}
+
 void ClientWindow::PrintPendingPrompt()
 {
     std::scoped_lock lock(outputLock_);
@@ -229,6 +261,7 @@ void ClientWindow::SetPendingPrompt(std::string_view text)
     std::scoped_lock lock(outputLock_);
     pendingPrompt_.assign(text);
     if (text.empty()) return;
+    events_.PublishReceivedPrompt(text);
     std::scoped_lock promptLock(promptLock_);  // innermost
     prompt_.text.assign(text);
     host_.SetPromptLine(prompt_.text, prompt_.shown);

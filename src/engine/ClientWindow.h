@@ -13,6 +13,9 @@
 #pragma once
 
 #include <atomic>
+#include <cstdlib>
+#include <memory>
+#include <vector>
 #include <cstdarg>
 #include <cstdint>
 #include <mutex>
@@ -25,26 +28,30 @@
 #include "definitions/TimerTable.h"
 #include "display/OutputBuffer.h"
 #include "display/OutputFormats.h"
+#include "engine/ClientEvents.h"
 #include "engine/CommandTable.h"
 #include "engine/FunctionTable.h"
+#include "engine/Module.h"
 #include "engine/Options.h"
-#include "engine/SpecialChars.h"
-#include "engine/WordReader.h"
+#include "lang/SpecialChars.h"
+#include "lang/WordReader.h"
 #include "input/BindingMap.h"
 #include "input/CommandHistory.h"
-#include "net/ActionIndex.h"
 #include "net/Connection.h"
 #include "net/SessionLog.h"
-#include "net/SessionTable.h"
-#include "window/Host.h"
+#include "triggers/TriggerEngine.h"
+#include "definitions/SessionTable.h"
+#include "engine/Host.h"
 
 namespace zel {
 
 class AliasExpansion;
 
-class ClientWindow {
+class ClientWindow : private TriggerEngine::Effects, public ConnectionClient {
 public:
-    explicit ClientWindow(Host& host);
+    // The client with the commands, settings sections and state of `modules`
+    // (modules/AllModules.h lists the client's own).
+    ClientWindow(Host& host, ModuleList modules);
     ~ClientWindow();
     ClientWindow(const ClientWindow&) = delete;
     ClientWindow& operator=(const ClientWindow&) = delete;
@@ -139,10 +146,22 @@ public:
 
     // --- State ---
     Host& GetHost() { return host_; }
+    // Where received lines and prompts, sent lines, connection changes and subnegotiations
+    // are published.
+    ClientEvents& Events() { return events_; }
     SpecialChars& Chars() { return chars_; }
     const SpecialChars& Chars() const { return chars_; }
     Options& GetOptions() { return options_; }
     const CommandTable& Commands() const { return commands_; }
+    ModuleList Modules() const { return modules_; }
+    // The state that a module created (Module::createState); it lives as long as the client.
+    template <typename T>
+    T& State()
+    {
+        for (const auto& state : states_)
+            if (auto* found = dynamic_cast<T*>(state.get())) return *found;
+        std::abort();  // a module's own code asks only for the state it registered
+    }
     const FunctionTable& Functions() const { return functions_; }
     OutputFormatSet& Formats() { return formats_; }
     CommandHistory& History() { return history_; }
@@ -201,7 +220,7 @@ public:
     void ClearSettingsChanged() { settingsChanged_.store(false, std::memory_order_relaxed); }
     bool Connected() const { return connection_.HasSocket(); }
     // Guarded by OutputLock and DefinitionLock together for changes; either reads.
-    ActionTable& Actions() { return actions_; }
+    ActionTable& Actions() { return triggers_.Actions(); }
     // Guarded by DefinitionLock.
     SessionTable& Sessions() { return sessions_; }
     // Connects to the named session, arming its logon first; false when there is none.
@@ -229,7 +248,7 @@ public:
         size_t saved_;
     };
     // After any change of the action table.
-    void ActionsChanged() { ++actionsVersion_; }
+    void ActionsChanged() { triggers_.ActionsChanged(); }
     // The global action switch: when off, received text bypasses the actions.
     bool ActionsEnabled() const { return actionsEnabled_.load(std::memory_order_relaxed); }
     void SetActionsEnabled(bool on) { actionsEnabled_.store(on, std::memory_order_relaxed); }
@@ -244,14 +263,35 @@ private:
     void CallFunction(std::string_view name, std::string_view arguments, std::string& output,
                       size_t capacity);
     void PrintVisible(OutputFormat format, std::string_view text);
-    void ProcessActionPiece(std::string_view text, bool print, int nesting,
-                            const std::vector<uint8_t>* outerPresent);
+    // TriggerEngine::Effects, under OutputLock.
+    void PrintMatched(std::string_view text, const TextFormat* format) override;
+    void Fired(const Action& action, std::string_view command) override;
     void RunLogonStep(const Action& action);
     static thread_local int tSecretDepth;
     void VPrintFormatted(OutputFormat format, bool line, const char* formatString,
                          va_list arguments);
 
+    // --- ConnectionClient: what the connection and its stages ask (ClientNetworkLink.cpp) ---
+    ReceiveOptions ReadReceiveOptions() override;
+    int32_t LineWaitMilliseconds() override;
+    void LogReceived(std::string_view bytes) override;
+    bool ReceivedTextToActions() override;
+    void ProcessReceivedText(std::string_view text, bool print) override;
+    void PrintReceivedText(std::string_view text) override;
+    void FlushPendingPrompt() override;
+    bool PromptsAutomatically() override;
+    void KeepPendingPrompt(std::string_view prompt) override;
+    void SwitchServerEcho(bool on) override;
+    WindowSize TelnetWindowSize() override;
+    void ReceivedSubnegotiation(uint8_t option, std::string_view payload) override;
+    void ConnectionStateChanged(ConnectionClient::ConnectionChange change,
+                                std::string_view where) override;
+    void ConnectionReport(OutputFormat format, std::string_view text) override;
+    void ConnectionStatusChanged(std::string_view status) override;
+    // --- end of ConnectionClient ---
+
     Host& host_;
+    ClientEvents events_;
     SpecialChars chars_;
     Options options_;
     std::atomic<bool> quiet_{false};
@@ -261,6 +301,8 @@ private:
     std::atomic<bool> outputSuspended_{false};
     std::atomic<bool> serverEcho_{false};
     std::atomic<bool> settingsChanged_{false};
+    ModuleList modules_;
+    std::vector<std::unique_ptr<ModuleState>> states_;
     CommandTable commands_;
     FunctionTable functions_;
     OutputFormatSet formats_;
@@ -273,12 +315,8 @@ private:
     OutputBuffer output_;
     std::string pendingPrompt_;
     SessionLog log_;
-    ActionTable actions_;
+    TriggerEngine triggers_;
     SessionTable sessions_;
-    uint64_t actionsVersion_ = 0;
-    ActionIndex actionIndex_;
-    int actionDepth_ = 0;     // above 0 while an action's command runs
-    std::string actionText_;  // the piece being matched, terminated
 
     std::mutex promptLock_;
     PromptLineState prompt_;

@@ -1,7 +1,8 @@
 // The command table: every internal command and sub-command with its identifier, handler,
 // syntax and description. DispatchCommand, `help` and the built-in completions read it.
-// Built once when the client is created; afterwards only SetCommandChar rewrites the first
-// character of the syntax texts, on the thread that runs command lines.
+// Built once from the modules' rows when the client is created; afterwards only
+// SetCommandChar rewrites the first character of the syntax texts, on the thread that runs
+// command lines.
 #pragma once
 
 #include <cstdint>
@@ -9,12 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "engine/Module.h"
+
 namespace zel {
-
-class ClientWindow;
-
-// Returns 0 for success, -1 for the few failures; never throws.
-using CommandHandler = int32_t (*)(ClientWindow& client, uint32_t id, std::string_view args);
 
 struct CommandEntry {
     uint32_t id = 0;
@@ -27,7 +25,8 @@ class CommandTable {
 public:
     using Map = std::map<std::string, CommandEntry, std::less<>>;
 
-    CommandTable();
+    explicit CommandTable(ModuleList modules);
+    void Add(const CommandRow& row);
 
     // The first entry in byte order whose name is not less than `key`, when its name
     // begins with `key`; else null.

@@ -7,7 +7,7 @@
 
 #include "engine/ClientWindow.h"
 #include "engine/NotAvailable.h"
-#include "engine/WordReader.h"
+#include "lang/WordReader.h"
 
 namespace zel {
 namespace {
@@ -24,6 +24,9 @@ constexpr int kMaxNesting = 64;
 constexpr size_t kMaxAliasChain = 256;
 
 thread_local int tNesting = 0;
+// Set when a line nests too deep: everything left of the outermost line is abandoned, so a
+// repetition cannot run the next too-deep level again and again.
+thread_local bool tAbandoned = false;
 // Raised while a settings file is read (ClientWindow::LongLineScope).
 thread_local size_t tLineCapacity = kLineCapacity;
 
@@ -152,11 +155,19 @@ private:
 int32_t ClientWindow::ExecuteLine(std::string_view text, bool addToHistory, bool echo)
 {
     SetOutputSuspended(false);
+    if (tAbandoned) return 0;
     if (tNesting >= kMaxNesting) {
+        tAbandoned = true;
         Print(OutputFormat::Error, kTooDeep);
         return 0;
     }
     NestingGuard guard;
+    struct OutermostLine {
+        ~OutermostLine()
+        {
+            if (tNesting == 1) tAbandoned = false;
+        }
+    } outermost;
 
     std::string buffer;
     AliasExpansion expansion(*this, text);
@@ -207,7 +218,7 @@ void ClientWindow::RunSegments(std::string_view buffer, bool echo)
             ++i;
         } else if ((ch == c.split && depth == 0) || ch == '\n') {
             route();
-            if (i + 1 == buffer.size()) return;
+            if (i + 1 == buffer.size() || tAbandoned) return;
         } else {
             add(ch);
         }
@@ -237,7 +248,7 @@ int32_t ClientWindow::DispatchCommand(std::string_view segment)
         const int32_t count = ParseNumber(rest, &digits);
         rest = SkipWhiteSpace(rest.substr(digits));
         int32_t result = 0;
-        for (int32_t i = 0; i < count; ++i) result = ExecuteLine(rest, false, false);
+        for (int32_t i = 0; i < count && !tAbandoned; ++i) result = ExecuteLine(rest, false, false);
         return result;
     }
     if (rest.empty()) return -1;
@@ -269,6 +280,11 @@ int32_t ClientWindow::SendLine(bool echo, std::string_view text)
     }
     std::string line;
     SubstituteText(text, line);
+    // The line end survives a cut: an overlong line must not run into the next one.
+    if (line.size() + 1 >= kLineCapacity && text.ends_with("\r\n") && !line.ends_with("\r\n")) {
+        line.resize(kLineCapacity - 3);
+        line += "\r\n";
+    }
     // What is typed while the server hides it, and a logon password, never reach the log.
     const bool serverEcho = ServerEcho() || SendingSecret();
     {
@@ -284,6 +300,9 @@ int32_t ClientWindow::SendLine(bool echo, std::string_view text)
         Print(OutputFormat::Error, kNotConnected);
         return -1;
     }
+    std::string_view sent = line;
+    while (!sent.empty() && (sent.back() == '\n' || sent.back() == '\r')) sent.remove_suffix(1);
+    events_.PublishSentLine(serverEcho ? std::string(sent.size(), '*') : std::string(sent));
     return int32_t(connection_.SendToServer(line));
 }
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "engine/ClientWindow.h"
-#include "engine/CommandHandlers.h"
+#include "engine/EngineCommands.h"
 
 namespace zel {
 

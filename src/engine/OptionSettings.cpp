@@ -1,43 +1,69 @@
-// The CHARACTERS and OPTIONS sections of a settings file.
+// The CHARACTERS and OPTIONS sections of a settings file: an `option` line for each row of
+// the option table that the section saves, in the table's file order.
 #include <string>
 
 #include "engine/ClientWindow.h"
-#include "engine/SettingsSections.h"
-#include "engine/SettingsWriter.h"
+#include "engine/EngineCommands.h"
+#include "engine/OptionTable.h"
+#include "lang/SettingsWriter.h"
 
 namespace zel {
+namespace {
+
+bool AtDefault(const OptionRow& row, const Options& options, const SpecialChars& chars)
+{
+    for (size_t i = 0; i < PartCount(row.type); ++i)
+        if (PartValue(row, options, chars, i) != row.byDefault[i]) return false;
+    return true;
+}
+
+// "option <name>" and each part of the value after a space: a character after the escape
+// character (reading it back takes it as it is), on or off, a number, a word.
+void WriteOption(const OptionRow& row, const Options& options, const SpecialChars& chars,
+                 SettingsWriter& writer)
+{
+    if (row.savedOnlyChanged && AtDefault(row, options, chars)) return;
+    std::string line = "option " + std::string(row.name);
+    for (size_t i = 0; i < PartCount(row.type); ++i) {
+        const int32_t value = PartValue(row, options, chars, i);
+        line += ' ';
+        switch (row.type) {
+            case OptionType::Character:
+            case OptionType::CommandChar:
+            case OptionType::ArgumentChars:
+                line += chars.escape;
+                line += char(value);
+                break;
+            case OptionType::Flag:
+                line += OnOffWord(value != 0);
+                break;
+            case OptionType::Choice:
+                line += SavedWord(row, value);
+                break;
+            default:
+                line += std::to_string(value);
+                break;
+        }
+    }
+    writer.PlainCommand(line);
+}
+
+void WriteSection(ClientWindow& client, SettingsWriter& writer, OptionSection section)
+{
+    for (const OptionRow* row : SavedOptionRows(section))
+        WriteOption(*row, client.GetOptions(), client.Chars(), writer);
+}
+
+}  // namespace
 
 void WriteCharacterSettings(ClientWindow& client, SettingsWriter& writer)
 {
-    const SpecialChars& c = client.Chars();
-    auto escaped = [&c](char ch) { return std::string{c.escape, ch}; };
-    writer.PlainCommand("option echar " + escaped(c.escape));
-    writer.PlainCommand("option achars " + escaped(c.beginArgument) + ' ' + escaped(c.endArgument));
-    writer.PlainCommand("option schar " + escaped(c.split));
-    writer.PlainCommand("option vchar " + escaped(c.variable));
-    writer.PlainCommand("option xchar " + escaped(c.execute));
-    writer.PlainCommand("option ochar " + escaped(c.scope));
+    WriteSection(client, writer, OptionSection::Characters);
 }
 
 void WriteOptionSettings(ClientWindow& client, SettingsWriter& writer)
 {
-    const Options& o = client.GetOptions();
-    auto number = [](int32_t n) { return std::to_string(n); };
-    writer.PlainCommand(std::string("option echo ") + OnOffWord(o.localEcho));
-    writer.PlainCommand(std::string("option compact ") + OnOffWord(o.compact));
-    writer.PlainCommand(std::string("option ansi ") + OnOffWord(o.ansi));
-    writer.PlainCommand(std::string("option clear ") + ClearModeWord(o.clearMode));
-    writer.PlainCommand(std::string("option tips ") + OnOffWord(o.tips));
-    writer.PlainCommand("option scrollsize " + number(o.scrollSize));
-    writer.PlainCommand("option scrollheight " + number(o.scrollHeight));
-    writer.PlainCommand("option scrollwidth " + number(o.scrollWidth));
-    const char* position = ScrollPositionWord(o.scrollPos);
-    writer.PlainCommand(std::string("option scrollpos ") + (position ? position : "none"));
-    writer.PlainCommand("option scrollrate " + number(o.scrollRate));
-    writer.PlainCommand("option history " + number(o.historyWindow) + ' ' +
-                        number(o.historyActive) + ' ' + number(o.historyTotal));
-    writer.PlainCommand("option histignore " + number(o.historyIgnore));
-    writer.PlainCommand(std::string("option autonaws ") + OnOffWord(o.autoNaws));
+    WriteSection(client, writer, OptionSection::Options);
 }
 
 }  // namespace zel

@@ -1,5 +1,6 @@
-// The option fields of the client, with their defaults. The `option` command changes them;
-// the subsystem that acts on an option reads its field here.
+// The option fields of the client, with their defaults. The `option` command changes them
+// as the option table (OptionTable.h) says; the subsystem that acts on an option reads its
+// field here.
 #pragma once
 
 #include <cstdint>
@@ -8,27 +9,8 @@ namespace zel {
 
 enum class ScrollPosition : int32_t { None = 0, Top = 1, Left = 2, Right = 3 };
 
-// The words that name option values, for the option command and the settings file.
-inline constexpr const char* kScrollPositionWords[] = {"none", "top", "left", "right"};
-inline constexpr const char* kClearModeWords[] = {"off", "mix", "on"};
-
-constexpr const char* OnOffWord(bool on)
-{
-    return on ? "on" : "off";
-}
-// "off" for 0, "on" for 2, "mix" for any other mode.
-constexpr const char* ClearModeWord(int32_t mode)
-{
-    return mode == 0 ? "off" : mode == 2 ? "on" : "mix";
-}
-// The word of a ScrollPosition value; null for any other value.
-constexpr const char* ScrollPositionWord(int32_t position)
-{
-    return position >= 0 && position <= 3 ? kScrollPositionWords[position] : nullptr;
-}
-
-// Fields read by the network thread (compact, scrollRate, autoNaws) are written only by
-// the thread that runs command lines; readers there use std::atomic_ref.
+// Fields read by the network thread (compact, scrollRate, autoNaws, lineWait) are written
+// only by the thread that runs command lines; readers there use std::atomic_ref.
 struct Options {
     bool localEcho = true;
     bool compact = false;
@@ -45,6 +27,10 @@ struct Options {
     int32_t historyActive = 3;
     int32_t historyTotal = 1000;
     int32_t historyIgnore = 0;
+    // Milliseconds that received text without a line end is held for the rest of its line
+    // before it is handed on; 0 hands it on at the end of each read.
+    int32_t lineWait = 50;
+    int32_t scrollMemory = 256;  // megabytes of scroll-back
 };
 
 }  // namespace zel

@@ -4,14 +4,15 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <mutex>
 #include <string>
 #include <vector>
 
 #include "engine/ClientWindow.h"
-#include "engine/CommandHandlers.h"
-#include "engine/FileDescriptor.h"
+#include "engine/EngineCommands.h"
+#include "base/FileDescriptor.h"
 #include "engine/SettingsFile.h"
-#include "engine/SettingsLineReader.h"
+#include "lang/SettingsLineReader.h"
 
 namespace zel {
 namespace {
@@ -20,6 +21,7 @@ constexpr char kWriteUsage[] = "WRITE <filename>";
 constexpr char kWritten[] = "Current settings written to '%s'";
 constexpr char kUnableToOpen[] = "Unable to open file '%s'";
 constexpr char kNotText[] = "Unable to read file '%s' : it is not a text file";
+constexpr char kIsTheLog[] = "Unable to read file '%s' : the session log is written to it";
 constexpr char kReadsItself[] = "Unable to read file '%s' : it is being read already";
 constexpr char kLineTooLong[] = "Line %zu of file '%s' is longer than %zu characters: skipped";
 constexpr char kReadFailed[] = "Unable to read file '%s' : %d";
@@ -115,6 +117,16 @@ int32_t CmdRead(ClientWindow& client, uint32_t, std::string_view args)
     struct stat info {};
     if (file.Get() < 0 || fstat(file.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         client.PrintLineFormatted(OutputFormat::Error, kUnableToOpen, fileName.c_str());
+        return 0;
+    }
+    // Each line sent while it is read would be appended to it: the read would never end.
+    bool isTheLog = false;
+    {
+        std::scoped_lock lock(client.OutputLock());
+        isTheLog = client.Log().Writes(info.st_dev, info.st_ino);
+    }
+    if (isTheLog) {
+        client.PrintLineFormatted(OutputFormat::Error, kIsTheLog, fileName.c_str());
         return 0;
     }
     if (ReadingScope::Reading(info)) {

@@ -8,9 +8,8 @@
 #include <mutex>
 
 #include "engine/ClientWindow.h"
-#include "engine/FileReplacement.h"
-#include "engine/SettingsSections.h"
-#include "engine/SettingsWriter.h"
+#include "base/FileReplacement.h"
+#include "lang/SettingsWriter.h"
 
 namespace zel {
 namespace {
@@ -18,21 +17,16 @@ namespace {
 constexpr size_t kNameBufferSize = 512;
 constexpr char kRule[] = "--------------------------------";
 
-constexpr SettingsSection kSections[] = {
-    {"CHARACTERS", false, WriteCharacterSettings},
-    {"OPTIONS", false, WriteOptionSettings},
-    {"FORMATS", false, WriteFormatSettings},
-    {"ALIASES", true, WriteAliasSettings},
-    {"BINDINGS", true, WriteBindingSettings},
-    {"COMPLETIONS", true, WriteCompletionSettings},
-    {"SYNTAXES", true, WriteSyntaxSettings},
-    {"ACTIONS", true, WriteActionSettings},
-    {"TIMERS", true, nullptr},
-    {"VARIABLES", true, nullptr},
-    {"SCRIPTS", true, nullptr},
-    {"WAVES", true, nullptr},
-    {"SESSIONS", true, WriteSessionSettings},
-    {"WATCHES", true, nullptr},
+// The sections in file order. The modules write their lines (Module::sections); a heading
+// that no module writes stands alone.
+constexpr struct {
+    std::string_view title;
+    bool separated;  // an empty comment line comes before the heading
+} kSections[] = {
+    {"CHARACTERS", false}, {"OPTIONS", false},  {"FORMATS", false},   {"ALIASES", true},
+    {"BINDINGS", true},    {"COMPLETIONS", true}, {"SYNTAXES", true}, {"ACTIONS", true},
+    {"TIMERS", true},      {"VARIABLES", true}, {"SCRIPTS", true},    {"WAVES", true},
+    {"SESSIONS", true},    {"WATCHES", true},
 };
 
 std::string UserName()
@@ -91,10 +85,12 @@ std::string SettingsFileText(ClientWindow& client, std::string_view fileName, st
     // Actions change under both locks, every other table under DefinitionLock: holding it
     // keeps all of them still. Nothing here prints, so OutputLock is not needed first.
     std::scoped_lock lock(client.DefinitionLock());
-    for (const SettingsSection& section : kSections) {
+    for (const auto& section : kSections) {
         if (section.separated) writer.Comment("");
         writer.Heading(section.title);
-        if (section.write) section.write(client, writer);
+        for (const Module* module : client.Modules())
+            for (const SectionRow& row : module->sections)
+                if (row.title == section.title) row.write(client, writer);
     }
     return writer.TakeText();
 }

@@ -5,8 +5,8 @@
 #include <thread>
 
 #include "engine/ClientWindow.h"
-#include "engine/CommandHandlers.h"
-#include "engine/WordReader.h"
+#include "engine/EngineCommands.h"
+#include "lang/WordReader.h"
 
 namespace zel {
 namespace {

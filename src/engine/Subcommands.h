@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "engine/ClientWindow.h"
-#include "engine/WordReader.h"
+#include "lang/WordReader.h"
 
 namespace zel {
 

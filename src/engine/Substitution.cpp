@@ -2,7 +2,7 @@
 // calls. Takes DefinitionLock for each variable look-up only, so that a function that
 // prints (and so takes OutputLock) never runs with DefinitionLock held.
 #include "engine/ClientWindow.h"
-#include "engine/WordReader.h"
+#include "lang/WordReader.h"
 
 namespace zel {
 namespace {

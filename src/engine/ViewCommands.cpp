@@ -3,8 +3,8 @@
 #include <string>
 
 #include "engine/ClientWindow.h"
-#include "engine/CommandHandlers.h"
-#include "engine/WordReader.h"
+#include "engine/EngineCommands.h"
+#include "lang/WordReader.h"
 
 namespace zel {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "engine/WordReader.h"
+#include "lang/WordReader.h"
 #include "input/InternalActions.h"
 #include "input/KeyNames.h"
 

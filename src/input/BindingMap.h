@@ -10,8 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "engine/SettingsWriter.h"
-#include "engine/SpecialChars.h"
+#include "lang/SettingsWriter.h"
+#include "lang/SpecialChars.h"
 #include "input/KeyCode.h"
 
 namespace zel {

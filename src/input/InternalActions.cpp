@@ -3,7 +3,7 @@
 
 #include <array>
 
-#include "engine/WordReader.h"
+#include "lang/WordReader.h"
 
 namespace zel {
 namespace {

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "engine/WordReader.h"
+#include "lang/WordReader.h"
 
 namespace zel {
 namespace {

@@ -1,13 +1,12 @@
 #include "net/Connection.h"
 
-#include <arpa/inet.h>
-
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <exception>
 
-#include "engine/ClientWindow.h"
 #include "net/HostLookup.h"
-#include "net/IncomingText.h"
+#include "net/ReceivedBytes.h"
 #include "net/TcpTransport.h"
 
 namespace zel {
@@ -20,6 +19,8 @@ constexpr char kUnableToCreate[] = "Unable to create socket : %d\n";
 constexpr char kUnableToBind[] = "Unable to bind local socket : %d\n";
 constexpr char kUnableToConnect[] = "Unable to connect to %s (%s) on port %d : %d\n";
 constexpr char kClosed[] = "Connection to %s (%s) on port %d closed\n";
+constexpr char kNetworkError[] = "Network thread error : %s\n";
+constexpr char kUnknownError[] = "unknown exception";
 
 template <typename... Arguments>
 std::string Format(const char* format, Arguments... arguments)
@@ -31,7 +32,10 @@ std::string Format(const char* format, Arguments... arguments)
 
 }  // namespace
 
-Connection::Connection(ClientWindow& client) : client_(client) {}
+Connection::Connection(ConnectionClient& client, TransportFactory makeTransport)
+    : client_(client), makeTransport_(makeTransport ? std::move(makeTransport) : MakeTcpTransport)
+{
+}
 
 Connection::~Connection()
 {
@@ -44,7 +48,7 @@ bool Connection::OnNetworkThread() const
     return threadId_.load() == std::this_thread::get_id();
 }
 
-std::shared_ptr<TcpTransport> Connection::CurrentTransport()
+std::shared_ptr<Transport> Connection::CurrentTransport()
 {
     std::scoped_lock lock(transportMutex_);
     return transport_;
@@ -58,7 +62,11 @@ void Connection::Open(std::string_view host, int32_t port)
     host_.assign(host.substr(0, 511));
     port_ = port;
     ResetSignals();
-    auto transport = std::make_shared<TcpTransport>();
+    std::shared_ptr<Transport> transport = makeTransport_();
+    if (!transport) {
+        BecomeIdle();
+        return;
+    }
     {
         std::scoped_lock lock(transportMutex_);
         transport_ = transport;
@@ -67,7 +75,8 @@ void Connection::Open(std::string_view host, int32_t port)
     try {
         thread_ = std::thread(&Connection::Run, this, transport);
     } catch (const std::system_error& error) {
-        client_.PrintFormatted(OutputFormat::System, kUnableToStartThread, error.code().value());
+        client_.ConnectionReport(OutputFormat::System,
+                                 Format(kUnableToStartThread, error.code().value()));
         BecomeIdle();
         return;
     }
@@ -75,7 +84,7 @@ void Connection::Open(std::string_view host, int32_t port)
     const Signal outcome = WaitForSignal(true);
     opening_ = false;
     if (outcome == kConnected) {
-        client_.GetHost().SetStatusText(0, Format("%s:%d", host_.c_str(), port_));
+        client_.ConnectionStatusChanged(Format("%s:%d", host_.c_str(), port_));
         return;
     }
     thread_.join();
@@ -109,7 +118,7 @@ void Connection::BecomeIdle()
     connectingCount_ = 0;
     threadExists_ = false;
     ResetSignals();
-    client_.GetHost().SetStatusText(0, kNotConnected);
+    client_.ConnectionStatusChanged(kNotConnected);
 }
 
 void Connection::RaiseSignal(Signal signal)
@@ -138,11 +147,20 @@ void Connection::ResetSignals()
     signals_ = 0;
 }
 
-void Connection::Run(std::shared_ptr<TcpTransport> transport)
+// Network thread. Nothing may leave it: an exception is reported, and the attempt ends as
+// if the connection had failed or closed.
+void Connection::Run(std::shared_ptr<Transport> transport)
 {
     threadId_ = std::this_thread::get_id();
     ++connectingCount_;
-    const std::string report = Connect(*transport);
+    Outcome outcome;
+    try {
+        Connect(*transport, outcome);
+    } catch (const std::exception& exception) {
+        outcome.error = exception.what();
+    } catch (...) {
+        outcome.error = kUnknownError;
+    }
     socketOpen_ = false;
     {
         std::scoped_lock lock(transportMutex_);
@@ -153,51 +171,93 @@ void Connection::Run(std::shared_ptr<TcpTransport> transport)
     threadId_ = std::thread::id();
     RaiseSignal(kFinished);
     // The waiting thread is released before the report asks for the output.
-    client_.Print(OutputFormat::System, report);
-    if (client_.ServerEcho()) {
-        client_.SetServerEcho(false);
-        client_.ServerEchoChanged();
+    try {
+        if (!outcome.error.empty()) {
+            client_.ConnectionReport(OutputFormat::Error,
+                                     Format(kNetworkError, outcome.error.c_str()));
+        }
+        if (!outcome.report.empty()) client_.ConnectionReport(OutputFormat::System, outcome.report);
+        if (outcome.opened) {
+            client_.ConnectionStateChanged(ConnectionClient::ConnectionChange::Closed,
+                                           Format("%s:%d", host_.c_str(), port_));
+        }
+        client_.SwitchServerEcho(false);
+    } catch (...) {
+        // Nothing is left to report it with.
     }
 }
 
-// Looks up, connects and receives; returns the one report of the attempt.
-std::string Connection::Connect(TcpTransport& transport)
+// Looks up, connects and receives; leaves the one report of the attempt in `outcome`. An
+// exception while receiving ends the connection as a close does.
+void Connection::Connect(Transport& transport, Outcome& outcome)
 {
     uint32_t address = 0;
-    if (int error = LookupHost(host_, transport.WakeFd(), address); error != 0)
-        return Format(kUnableToLookup, host_.c_str(), error);
+    if (int lookupError = LookupHost(host_, transport.WakeFd(), address); lookupError != 0) {
+        outcome.report = Format(kUnableToLookup, host_.c_str(), lookupError);
+        return;
+    }
     addressText_ = Format("%d.%d.%d.%d", int(address >> 24), int((address >> 16) & 255),
                           int((address >> 8) & 255), int(address & 255));
-    if (int error = transport.Create(); error != 0) return Format(kUnableToCreate, error);
-    if (int error = transport.BindAny(); error != 0) return Format(kUnableToBind, error);
     // A port beyond 16 bits is refused rather than cut to another port.
-    int error = (port_ < 0 || port_ > 65535) ? EINVAL : transport.Connect(address, port_);
-    if (error != 0)
-        return Format(kUnableToConnect, host_.c_str(), addressText_.c_str(), port_, error);
+    Transport::Step failed = Transport::Step::Connect;
+    const int openError =
+        (port_ < 0 || port_ > 65535) ? EINVAL : transport.Open(address, uint16_t(port_), failed);
+    if (openError != 0) {
+        switch (failed) {
+            case Transport::Step::Create:
+                outcome.report = Format(kUnableToCreate, openError);
+                break;
+            case Transport::Step::Bind:
+                outcome.report = Format(kUnableToBind, openError);
+                break;
+            case Transport::Step::Connect:
+                outcome.report =
+                    Format(kUnableToConnect, host_.c_str(), addressText_.c_str(), port_, openError);
+                break;
+        }
+        return;
+    }
 
     bytesReceived_ = bytesSent_ = linesReceived_ = 0;
     connectTime_ = std::chrono::steady_clock::now();
     socketOpen_ = true;
     --connectingCount_;
+    outcome.opened = true;
     RaiseSignal(kConnected);
-    ReceiveLoop(transport);
+    try {
+        client_.ConnectionStateChanged(ConnectionClient::ConnectionChange::Opened,
+                                       Format("%s:%d", host_.c_str(), port_));
+        ReceiveLoop(transport);
+    } catch (const std::exception& exception) {
+        outcome.error = exception.what();
+    } catch (...) {
+        outcome.error = kUnknownError;
+    }
     threadExists_ = false;
     ++connectingCount_;
-    return Format(kClosed, host_.c_str(), addressText_.c_str(), port_);
+    outcome.report = Format(kClosed, host_.c_str(), addressText_.c_str(), port_);
 }
 
-void Connection::ReceiveLoop(TcpTransport& transport)
+void Connection::ReceiveLoop(Transport& transport)
 {
-    auto block = std::make_unique<ReceiveBlock>();
     ReceiveChannel& channel = *this;
-    auto incoming = std::make_unique<IncomingText>(client_, channel);
+    auto path = std::make_unique<ReceivedBytes>(client_, channel);
+    auto buffer = std::make_unique<char[]>(kReadSize);
     for (;;) {
-        const ssize_t n = transport.Read(block->data, ReceiveBlock::kReadSize);
-        if (n <= 0) return;
+        if (path->HoldsLine()) {
+            const int wait = transport.WaitReadable(std::max(client_.LineWaitMilliseconds(), 0));
+            if (wait < 0) break;
+            if (wait == 0) {
+                path->LineWaitPassed();
+                continue;
+            }
+        }
+        const ssize_t n = transport.Read(buffer.get(), kReadSize);
+        if (n <= 0) break;
         bytesReceived_.fetch_add(int32_t(n), std::memory_order_relaxed);
-        block->size = size_t(n);
-        incoming->ProcessBlock(*block);
+        path->Read(std::string_view(buffer.get(), size_t(n)));
     }
+    path->EndOfStream();
 }
 
 ssize_t Connection::SendToServer(std::string_view bytes)
@@ -213,14 +273,6 @@ void Connection::SendProtocol(std::string_view bytes)
 {
     if (auto transport = CurrentTransport(); transport && socketOpen_.load())
         transport->Write(bytes);
-}
-
-bool Connection::ReadByte(char& byte)
-{
-    auto transport = CurrentTransport();
-    if (!transport || transport->Read(&byte, 1) != 1) return false;
-    bytesReceived_.fetch_add(1, std::memory_order_relaxed);
-    return true;
 }
 
 void Connection::CountSent(int32_t bytes)

@@ -1,8 +1,11 @@
-// Connection: the one TCP connection to a game server and the network thread that
-// receives from it. Opening is synchronous for the caller (the user-interface thread waits
-// for the outcome); receiving runs on the network thread until the connection ends, which
-// prints exactly one closing report. Close wakes a thread blocked in a lookup, connect or
-// receive at once and waits for its end.
+// Connection: the one connection to a game server and the network thread that receives from
+// it. Opening is synchronous for the caller (the user-interface thread waits for the
+// outcome); receiving runs on the network thread until the connection ends, which prints
+// exactly one closing report. Close wakes a thread blocked in a lookup, connect or receive
+// at once and waits for its end. The thread reads in large blocks and pushes each through
+// the received-bytes stages (ReceivedBytes); between reads it waits for the next one at
+// most the line wait while an unended line is held. An exception on the thread is reported
+// and ends the connection like a close.
 #pragma once
 
 #include <atomic>
@@ -15,17 +18,20 @@
 #include <string_view>
 #include <thread>
 
+#include "net/ConnectionClient.h"
 #include "net/ReceiveChannel.h"
+#include "net/Transport.h"
 
 namespace zel {
 
-class ClientWindow;
-class TcpTransport;
-
 class Connection : private ReceiveChannel {
 public:
-    explicit Connection(ClientWindow& client);
-    ~Connection() override;
+    // The size of one read from the transport.
+    static constexpr size_t kReadSize = 65536;
+
+    // Each attempt gets its transport from `makeTransport`: TCP unless told otherwise.
+    explicit Connection(ConnectionClient& client, TransportFactory makeTransport = {});
+    ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
@@ -56,29 +62,36 @@ public:
 private:
     enum Signal { kConnected = 1, kFinished = 2 };
 
-    void Run(std::shared_ptr<TcpTransport> transport);
-    std::string Connect(TcpTransport& transport);
-    void ReceiveLoop(TcpTransport& transport);
+    // What an attempt leaves for its end.
+    struct Outcome {
+        std::string report;
+        std::string error;    // the message of an exception that ended it
+        bool opened = false;  // connected before it ended
+    };
+
+    void Run(std::shared_ptr<Transport> transport);
+    void Connect(Transport& transport, Outcome& outcome);
+    void ReceiveLoop(Transport& transport);
     void RaiseSignal(Signal signal);
     // Waits for the connected or finished signal and consumes it.
     Signal WaitForSignal(bool connectedToo);
     void ResetSignals();
     // The state of Idle after a thread has ended; status bar part 0 says so.
     void BecomeIdle();
-    std::shared_ptr<TcpTransport> CurrentTransport();
+    std::shared_ptr<Transport> CurrentTransport();
 
     // ReceiveChannel, on the network thread.
-    bool ReadByte(char& byte) override;
     void CountSent(int32_t bytes) override;
     int32_t CountLine() override;
 
-    ClientWindow& client_;
+    ConnectionClient& client_;
+    TransportFactory makeTransport_;
     std::string host_;
     int32_t port_ = 0;
     std::string addressText_;
 
     std::mutex transportMutex_;
-    std::shared_ptr<TcpTransport> transport_;  // guarded by transportMutex_
+    std::shared_ptr<Transport> transport_;  // guarded by transportMutex_
     std::thread thread_;
     std::atomic<std::thread::id> threadId_{};
     std::atomic<bool> threadExists_{false};

@@ -1,36 +1,28 @@
 #include "net/StreamReplay.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace zel {
 
-StreamReplay::StreamReplay(ClientWindow& client)
-    : block_(std::make_unique<ReceiveBlock>()),
-      incoming_(std::make_unique<IncomingText>(client, static_cast<ReceiveChannel&>(*this)))
+StreamReplay::StreamReplay(ConnectionClient& client)
+    : path_(client, static_cast<ReceiveChannel&>(*this))
 {
 }
-
-StreamReplay::~StreamReplay() = default;
 
 void StreamReplay::Receive(std::string_view stream, size_t readSize)
 {
-    readSize = std::clamp<size_t>(readSize, 1, ReceiveBlock::kReadSize);
-    rest_ = stream;
-    while (!rest_.empty()) {
-        block_->size = std::min(readSize, rest_.size());
-        std::memcpy(block_->data, rest_.data(), block_->size);
-        rest_.remove_prefix(block_->size);
-        incoming_->ProcessBlock(*block_);
-    }
+    ReceiveHeld(stream, readSize);
+    path_.LineWaitPassed();
 }
 
-bool StreamReplay::ReadByte(char& byte)
+void StreamReplay::ReceiveHeld(std::string_view stream, size_t readSize)
 {
-    if (rest_.empty()) return false;
-    byte = rest_.front();
-    rest_.remove_prefix(1);
-    return true;
+    readSize = std::max<size_t>(readSize, 1);
+    while (!stream.empty()) {
+        const size_t size = std::min(readSize, stream.size());
+        path_.Read(stream.substr(0, size));
+        stream.remove_prefix(size);
+    }
 }
 
 }  // namespace zel

@@ -6,13 +6,30 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 
 namespace zel {
+
+std::shared_ptr<Transport> MakeTcpTransport()
+{
+    return std::make_shared<TcpTransport>();
+}
 
 TcpTransport::~TcpTransport()
 {
     if (fd_ >= 0) close(fd_);
+}
+
+int TcpTransport::Open(uint32_t address, uint16_t port, Step& failed)
+{
+    failed = Step::Create;
+    if (int error = Create(); error != 0) return error;
+    failed = Step::Bind;
+    if (int error = BindAny(); error != 0) return error;
+    failed = Step::Connect;
+    return Connect(address, port);
 }
 
 int TcpTransport::Create()
@@ -34,7 +51,7 @@ int TcpTransport::BindAny()
     local.sin_family = AF_INET;
     local.sin_addr.s_addr = htonl(INADDR_ANY);
     local.sin_port = 0;
-    return bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0 ? 0 : errno;
+    return ::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local) == 0 ? 0 : errno;
 }
 
 int TcpTransport::Connect(uint32_t address, uint16_t port)
@@ -50,7 +67,8 @@ int TcpTransport::Connect(uint32_t address, uint16_t port)
     if (connect(fd_, reinterpret_cast<sockaddr*>(&remote), sizeof remote) != 0) {
         error = errno;
         if (error == EINPROGRESS) {
-            error = -WaitFor(POLLOUT);
+            const int wait = WaitFor(POLLOUT);
+            error = wait < 0 ? -wait : 0;
             if (error == 0) {
                 socklen_t length = sizeof error;
                 if (getsockopt(fd_, SOL_SOCKET, SO_ERROR, &error, &length) != 0) error = errno;
@@ -61,26 +79,40 @@ int TcpTransport::Connect(uint32_t address, uint16_t port)
     return error;
 }
 
-int TcpTransport::WaitFor(short events)
+int TcpTransport::WaitFor(short events, int milliseconds)
 {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(milliseconds, 0));
     for (;;) {
         if (shutDown_.load()) return -ECANCELED;
+        int timeout = -1;
+        if (milliseconds >= 0) {
+            const auto left =
+                std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            timeout = int(std::max<decltype(left)>(left, 0));
+        }
         pollfd fds[2] = {{fd_, events, 0}, {wake_.ReadFd(), POLLIN, 0}};
-        const int n = poll(fds, wake_.Valid() ? 2 : 1, -1);
+        const int n = poll(fds, wake_.Valid() ? 2 : 1, timeout);
         if (n < 0) {
             if (errno == EINTR) continue;
             return -errno;
         }
         if (fds[1].revents || shutDown_.load()) return -ECANCELED;
         if (fds[0].revents & POLLNVAL) return -EBADF;
-        if (fds[0].revents) return 0;
+        if (fds[0].revents) return 1;
+        if (n == 0 && timeout >= 0) return 0;
     }
+}
+
+int TcpTransport::WaitReadable(int milliseconds)
+{
+    return WaitFor(POLLIN, milliseconds);
 }
 
 ssize_t TcpTransport::Read(char* buffer, size_t size)
 {
     for (;;) {
-        if (int wait = WaitFor(POLLIN); wait < 0) return wait;
+        if (const int wait = WaitFor(POLLIN); wait < 0) return wait;
         const ssize_t n = recv(fd_, buffer, size, 0);
         if (n >= 0) return n;
         if (errno != EINTR && errno != EAGAIN) return -errno;
@@ -96,7 +128,7 @@ ssize_t TcpTransport::Write(std::string_view bytes)
         if (n >= 0) {
             written += size_t(n);
         } else if (errno == EAGAIN) {
-            if (int wait = WaitFor(POLLOUT); wait < 0) return wait;
+            if (const int wait = WaitFor(POLLOUT); wait < 0) return wait;
         } else if (errno != EINTR) {
             return -errno;
         }

@@ -205,7 +205,7 @@ TEST(DefinitionCommands, CapacitiesCutNamesAndTexts)
 TEST(DefinitionCommands, CommandsFromTwoThreadsDoNotDeadlock)
 {
     NullHost host;  // the recording host is not made for two threads
-    ClientWindow client(host);
+    ClientWindow client(host, AllModules());
     std::latch start(2);
     auto run = [&client, &start](bool holdOutputLock) {
         start.arrive_and_wait();

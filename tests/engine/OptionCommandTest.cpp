@@ -56,6 +56,7 @@ TEST(OptionCommand, ReportsAtDefaultsChangeNothing)
         {"history", "History size is 3 (window) / 3 (active) / 1000 (total)"},
         {"histignore", "History ignore is 0 chars"}, {"clear", "CLEAR mode is on"},
         {"tips", "TIPs are turned on"},              {"autonaws", "Auto-NAWS is off"},
+        {"linewait", "Line wait is 50 ms"},
         {"output_backcolor", "Output back color is " + Hex(OutputViewStyle{}.backColor)},
         {"output_textcolor", "Output text color is " + Hex(OutputViewStyle{}.textColor)},
         {"output_font", ""},
@@ -118,6 +119,12 @@ TEST(OptionCommand, ChangesPrintTheValueNowInForce)
           "CLEAR mode is mix"}},
         {{"|option tips off", "|option tips"}, {"TIPs turned off", "TIPs are turned off"}},
         {{"|option autonaws on", "|option autonaws"}, {"Auto-NAWS set to on", "Auto-NAWS is on"}},
+        {{"|option linewait 200", "|option linewait"},
+         {"Line wait set to 200 ms", "Line wait is 200 ms"}},
+        {{"|option linewait 1001", "|option linewait -1", "|option linewait 1000",
+          "|option linewait soon", "|option linewait 50"},
+         {"Line wait set to 1000 ms", "Line wait set to 0 ms", "Line wait set to 1000 ms",
+          "Line wait set to 0 ms", "Line wait set to 50 ms"}},
     };
     for (const auto& c : cases) {
         TestClient t;
@@ -134,12 +141,28 @@ TEST(OptionCommand, LayoutFollowsScrollingAndHistoryChanges)
         {"|option scrollrate 2", true},    {"|option history 4 4 4", true},
         {"|option history 0 5 5", true},   {"|option scrollsize 10", false},
         {"|option histignore 2", false},   {"|option ansi off", false},
+        {"|option linewait 9", false},
         {"|option", false},                {"|option scrollheight", false},
     };
     for (const auto& c : cases) {
         TestClient t;
         t.Run(c.line);
         EXPECT_EQ(Called(t, "layout"), c.layout) << c.line;
+    }
+}
+
+// The network thread reads the wait from Options; the value kept is the one reported.
+TEST(OptionCommand, LineWaitIsKeptInTheOptions)
+{
+    const struct { std::string line; int32_t kept; } cases[] = {
+        {"|option linewait 120", 120}, {"|option linewait 99999999999", 1000},
+        {"|option linewait -7", 0},    {"|option linewait 0", 0},
+        {"|option linewait", 50},
+    };
+    for (const auto& c : cases) {
+        TestClient t;
+        t.Run(c.line);
+        EXPECT_EQ(t.client.GetOptions().lineWait, c.kept) << c.line;
     }
 }
 // clang-format on
@@ -171,7 +194,7 @@ TEST(OptionCommand, EffectsReachTheOutputBufferAndTheHost)
         void HideTip() override { calls.push_back("hide tip"); }
         void SetClearMode(int mode) override { calls.push_back("clear " + std::to_string(mode)); }
     } host;
-    ClientWindow client(host);
+    ClientWindow client(host, AllModules());
     auto run = [&](const std::string& line) {
         host.calls.clear();
         client.ExecuteLine(line, false, true);
@@ -261,9 +284,9 @@ TEST(OptionCommand, ListingPadsLabelsWithMiddleDots)
 {
     TestClient t;
     Lines listing = t.Run("|option");
-    ASSERT_EQ(listing.size(), 29u);
-    EXPECT_TRUE(listing.back().starts_with("  PRIORITY\xB7\xB7\xB7\xB7\xB7 ")) << listing.back();
-    listing.pop_back();
+    ASSERT_EQ(listing.size(), 31u);
+    EXPECT_TRUE(listing[28].starts_with("  PRIORITY\xB7\xB7\xB7\xB7\xB7 ")) << listing[28];
+    listing.erase(listing.begin() + 28);
     EXPECT_EQ(listing, (Lines{
                            "Current options:",
                            "SPECIAL CHARACTERS:",
@@ -293,6 +316,8 @@ TEST(OptionCommand, ListingPadsLabelsWithMiddleDots)
                            "NETWORK:",
                            "  AUTO-NAWS\xB7\xB7\xB7\xB7 off",
                            "OTHER:",
+                           "  LINE-WAIT\xB7\xB7\xB7\xB7    50 ms",
+                           "  SCROLL-MEMORY   256 MB",
                        }));
     for (const auto& line : t.printed) {
         const bool heading = !line.text.starts_with("  ");
@@ -303,6 +328,9 @@ TEST(OptionCommand, ListingPadsLabelsWithMiddleDots)
     listing = t.RunAll({"|option clear mix", "|option scrollsize 123456", "|option"});
     EXPECT_EQ(listing[2 + 13], "  SCROLL-SIZE\xB7\xB7 123456 lines");
     EXPECT_EQ(listing[2 + 24], "  AUTO-CLEAR\xB7\xB7\xB7 on");
+    listing = t.RunAll({"|option linewait 0", "|option scrollmemory 4096", "|option"});
+    EXPECT_EQ(listing[listing.size() - 2], "  LINE-WAIT\xB7\xB7\xB7\xB7     0 ms");
+    EXPECT_EQ(listing.back(), "  SCROLL-MEMORY  4096 MB");
 }
 
 // Runs `body` in a child process, so that priority changes stay there; returns its text.
@@ -389,7 +417,7 @@ TEST(OptionCommand, RefusedPriorityIsAnError)
         other.join();
         log += "other thread " + std::to_string(otherNice) + "\n";
         log += RunLogged(t, {"|option priority normal", "|option priority"});
-        return log + t.Run("|option").back() + "\n";
+        return log + t.Run("|option").at(28) + "\n";
     });
     if (out == "cannot drop root\n") GTEST_SKIP() << out;
     EXPECT_EQ(out,

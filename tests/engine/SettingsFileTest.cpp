@@ -398,7 +398,7 @@ TEST(SettingsFile, QuitOffersToSaveChangedSettings)
 {
     TempFolder folder;
     QuitHost host;
-    ClientWindow client(host);
+    ClientWindow client(host, AllModules());
     EXPECT_TRUE(client.HandleCloseRequest());
     EXPECT_EQ(host.quitQuestions, 1);
     EXPECT_TRUE(host.offered.empty());

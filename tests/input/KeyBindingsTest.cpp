@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "TestClient.h"
-#include "engine/SettingsWriter.h"
+#include "lang/SettingsWriter.h"
 #include "input/BindingMap.h"
 #include "input/InternalActions.h"
 #include "input/KeyNames.h"

@@ -7,11 +7,12 @@
 #include <mutex>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
+#include "WaitUntil.h"
 #include "demo/LoopbackServer.h"
 #include "engine/ClientWindow.h"
+#include "modules/AllModules.h"
 
 namespace zel::test {
 
@@ -68,7 +69,7 @@ public:
     bool Connect()
     {
         Run("|connect " + Endpoint());
-        return server.Accept();
+        return server.Accept(kWaitLimit);
     }
 
     // Every line held, each followed by '\n', then the open line.
@@ -84,19 +85,15 @@ public:
         }
         return text;
     }
-    bool WaitForOutput(std::string_view needle, std::chrono::milliseconds timeout = 5s)
+    bool WaitForOutput(std::string_view needle, std::chrono::milliseconds timeout = kWaitLimit)
     {
         return WaitForCount(needle, 1, timeout);
     }
     // Until `needle` occurs at least `count` times.
-    bool WaitForCount(std::string_view needle, size_t count, std::chrono::milliseconds timeout = 5s)
+    bool WaitForCount(std::string_view needle, size_t count,
+                      std::chrono::milliseconds timeout = kWaitLimit)
     {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        while (Count(needle) < count) {
-            if (std::chrono::steady_clock::now() > deadline) return false;
-            std::this_thread::sleep_for(2ms);
-        }
-        return true;
+        return WaitUntil([&] { return Count(needle) >= count; }, timeout);
     }
     size_t Count(std::string_view needle)
     {
@@ -109,7 +106,7 @@ public:
 
     demo::LoopbackServer server;
     ThreadSafeHost host;
-    ClientWindow client{host};
+    ClientWindow client{host, AllModules()};
 };
 
 }  // namespace zel::test

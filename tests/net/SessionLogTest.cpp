@@ -7,6 +7,7 @@
 
 #include "HeadlessRun.h"
 #include "NetTestClient.h"
+#include "WaitUntil.h"
 
 namespace zel::test {
 namespace {
@@ -57,15 +58,36 @@ TEST_F(SessionLog, ReceivedBlocksAreLoggedWithEveryByte)
     const std::string block = "\x1b[1;31mred\x1b[0m\r\n\xff\xfb\x03tail\a\r\n";
     t.server.Send(block);
     EXPECT_TRUE(t.WaitForOutput("tail\n"));
-    // An escape sequence cut by the read, completed by single reads: still once, in order.
+    // An escape sequence cut by the read, completed by a later read: still once, in order.
+    const int32_t before = t.client.GetConnection().BytesReceived();
     t.server.Send("x\x1b[3");
-    std::this_thread::sleep_for(30ms);
+    ASSERT_TRUE(WaitUntil([&] { return t.client.GetConnection().BytesReceived() == before + 4; }));
     t.server.Send("2my\r\n");
     EXPECT_TRUE(t.WaitForOutput("xy\n"));
     t.Run("|send typed");
     t.server.Receive(3 + 5);
     t.Run("|log");
     EXPECT_EQ(ReadWholeFile(log), block + "x\x1b[32my\r\ntyped");
+}
+
+// Received bytes are logged as they are read, before actions answer them: an automatic
+// logon's answers follow the prompts they answer.
+TEST_F(SessionLog, AnswersFollowWhatTheyAnswer)
+{
+    const std::string log = Path("logon.log");
+    t.Run("|log " + log);
+    t.Run("|session add world 127.0.0.1 " + std::to_string(t.server.Port()) +
+          " gandalf {^By what name} {mellon} {^Password:}");
+    t.Run("|connect world");
+    ASSERT_TRUE(t.server.Accept());
+    t.server.Send("Welcome!\r\nBy what name shall you be known? \xff\xf9");
+    EXPECT_EQ(t.server.ReceiveUntil("\r\n"), "gandalf\r\n");
+    t.server.Send("\r\nPassword: \xff\xf9");
+    EXPECT_EQ(t.server.ReceiveUntil("\r\n"), "mellon\r\n");
+    t.Run("|log");
+    EXPECT_EQ(ReadWholeFile(log),
+              "Welcome!\r\nBy what name shall you be known? \xff\xf9gandalf\r\n\r\nPassword: "
+              "\xff\xf9******\r\n");
 }
 
 TEST_F(SessionLog, AFileThatCannotBeOpenedLosesNoText)

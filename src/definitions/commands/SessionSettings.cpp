@@ -1,0 +1,24 @@
+// The SESSIONS section of a settings file.
+#include <string>
+
+#include "engine/ClientWindow.h"
+#include "definitions/commands/DefinitionCommands.h"
+#include "lang/SettingsWriter.h"
+
+namespace zel {
+
+void WriteSessionSettings(ClientWindow& client, SettingsWriter& writer)
+{
+    for (const auto& [name, session] : client.Sessions().Entries()) {
+        const std::string port = std::to_string(session.port);
+        writer.Command("session add", {{name},
+                                       {session.host},
+                                       {port, SettingsField::Kind::Plain},
+                                       {session.logonName},
+                                       {session.logonNameTrigger},
+                                       {session.password},
+                                       {session.passwordTrigger}});
+    }
+}
+
+}  // namespace zel
