@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -96,15 +97,17 @@ std::string RunInTerminal(const std::string& input, int* exitStatus)
     pid_t child = forkpty(&master, nullptr, nullptr, nullptr);
     if (child < 0) return {};
     if (child == 0) {
+        setenv("COLORTERM", "truecolor", 1);  // colours as they are, whatever runs the tests
         execl(ZEL_BINARY, ZEL_BINARY, "--headless", static_cast<char*>(nullptr));
         _exit(127);
     }
     EXPECT_EQ(write(master, input.data(), input.size()), ssize_t(input.size()));
     std::string output;
     char buffer[4096];
+    const auto silence = std::chrono::milliseconds(zel::test::kWaitLimit);
     for (;;) {
         pollfd fd{master, POLLIN, 0};
-        if (poll(&fd, 1, 10000) <= 0) break;
+        if (poll(&fd, 1, int(silence.count())) <= 0) break;
         ssize_t n = read(master, buffer, sizeof buffer);
         if (n <= 0) break;
         output.append(buffer, size_t(n));
