@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include "WaitUntil.h"
+
 namespace zel::test {
 
 // The client on a terminal of its own, with the given changes to its environment.
@@ -48,7 +50,7 @@ public:
     // Reads until `text` shows after what earlier waits found; false when it did not in time.
     bool WaitFor(const std::string& text)
     {
-        for (auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);;) {
+        for (auto deadline = std::chrono::steady_clock::now() + kWaitLimit;;) {
             if (size_t at = shown.find(text, found_); at != std::string::npos) {
                 found_ = at + text.size();
                 return true;
@@ -56,20 +58,22 @@ public:
             if (std::chrono::steady_clock::now() >= deadline || !ReadSome(100)) return false;
         }
     }
-    // Reads what the client shows for a while.
+    // Reads what the client shows for a while: only for checking that something does not
+    // show, where there is nothing to wait for.
     void Watch(std::chrono::milliseconds duration)
     {
         for (auto end = std::chrono::steady_clock::now() + duration;
              std::chrono::steady_clock::now() < end;)
             ReadSome(10);
     }
-    // Reads to the end and returns the exit status.
+    // Reads to the end and returns the exit status; -1 if the client did not end in time.
     int Finish()
     {
-        while (ReadSome(10000)) {
+        while (ReadSome(int(std::chrono::milliseconds(kWaitLimit).count()))) {
         }
         int status = 0;
-        waitpid(child_, &status, 0);
+        const bool ended = WaitUntil([&] { return waitpid(child_, &status, WNOHANG) == child_; });
+        if (!ended) return -1;  // the destructor kills it
         child_ = -1;
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }

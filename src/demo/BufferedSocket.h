@@ -19,7 +19,7 @@ public:
     explicit BufferedSocket(Fd socket);
     // Connects to host:port; an unconnected socket on failure or timeout (errno says why).
     static BufferedSocket Connect(const std::string& host, uint16_t port,
-                                  std::chrono::milliseconds timeout = std::chrono::seconds(5));
+                                  std::chrono::milliseconds timeout = std::chrono::seconds(30));
 
     bool Connected() const { return bool(socket_); }
     // All bytes. False when the peer is gone or stops reading for 30 seconds. What the peer

@@ -27,19 +27,19 @@ public:
     uint16_t Port() const { return port_; }
 
     // Takes one client (closing any earlier one and dropping what it sent); false on timeout.
-    bool Accept(std::chrono::milliseconds timeout = std::chrono::seconds(5));
+    bool Accept(std::chrono::milliseconds timeout = std::chrono::seconds(30));
     // All bytes to the accepted client; see BufferedSocket::Send.
     bool Send(std::string_view bytes) { return client_.Send(bytes); }
 
     // Received bytes accumulate in a buffer; these take from its front.
     // Until count bytes are there or timeout; returns what arrived (up to count).
-    std::string Receive(size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(5))
+    std::string Receive(size_t count, std::chrono::milliseconds timeout = std::chrono::seconds(30))
     {
         return client_.Receive(count, timeout);
     }
     // Up to and including marker; on timeout (or end of file) all that arrived.
     std::string ReceiveUntil(std::string_view marker,
-                             std::chrono::milliseconds timeout = std::chrono::seconds(5))
+                             std::chrono::milliseconds timeout = std::chrono::seconds(30))
     {
         return client_.ReceiveUntil(marker, timeout);
     }
@@ -50,7 +50,7 @@ public:
     }
     // True once the client has closed its side (end of file or reset); what it sent before
     // stays in the buffer. False on timeout or with no client.
-    bool WaitForClose(std::chrono::milliseconds timeout = std::chrono::seconds(5))
+    bool WaitForClose(std::chrono::milliseconds timeout = std::chrono::seconds(30))
     {
         return client_.WaitForClose(timeout);
     }

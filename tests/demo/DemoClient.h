@@ -7,11 +7,12 @@
 #include <string>
 #include <string_view>
 
+#include "WaitUntil.h"
 #include "demo/BufferedSocket.h"
 
 namespace zel::demo::test {
 
-using namespace std::chrono_literals;
+using zel::test::kWaitLimit;
 
 constexpr std::string_view kAskName = "By what name do you wish to be known? \xff\xf9";
 constexpr std::string_view kAskPassword = "\xff\xfb\x01Password: \xff\xf9";  // WILL ECHO first
@@ -30,13 +31,13 @@ struct DemoClient {
     std::string Line(std::string_view line, std::string_view until = kPromptEnd)
     {
         EXPECT_TRUE(socket.Send(std::string(line) + "\r\n")) << line;
-        return socket.ReceiveUntil(until, 5s);
+        return socket.ReceiveUntil(until, kWaitLimit);
     }
 
     // Logs in and returns the welcome up to the first prompt. Checks each step's bytes.
     std::string LogIn(const std::string& name)
     {
-        const std::string greeting = socket.ReceiveUntil(kAskName, 5s);
+        const std::string greeting = socket.ReceiveUntil(kAskName, kWaitLimit);
         EXPECT_TRUE(greeting.ends_with(kAskName)) << greeting;
         EXPECT_EQ(Line(name, kAskPassword), kAskPassword);
         const std::string welcome = Line("secret");

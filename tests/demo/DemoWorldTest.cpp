@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <thread>
 
 #include "DemoClient.h"
 #include "demo/DemoServer.h"
@@ -14,6 +13,7 @@ namespace zel::demo {
 namespace {
 
 using test::DemoClient;
+using test::kWaitLimit;
 using test::Prompt;
 using namespace std::chrono_literals;
 using namespace std::string_literals;
@@ -22,7 +22,7 @@ TEST(DemoWorld, LogsInWithTheEchoOffForThePassword)
 {
     DemoServer server;
     DemoClient client(server.Port());
-    const std::string greeting = client.socket.ReceiveUntil(test::kAskName, 5s);
+    const std::string greeting = client.socket.ReceiveUntil(test::kAskName, kWaitLimit);
     EXPECT_TRUE(greeting.ends_with(test::kAskName)) << greeting;
     EXPECT_NE(greeting.find("\x1b[1;33m"), std::string::npos) << "a coloured banner";
 
@@ -135,17 +135,17 @@ TEST(DemoWorld, PlayersMeetTalkAndLeave)
     alice.LogIn("alice");
     DemoClient bob(server.Port());
     EXPECT_NE(bob.LogIn("bob").find("\x1b[1;37mAlice is standing here.\x1b[0m"), std::string::npos);
-    EXPECT_EQ(alice.socket.ReceiveUntil(test::kPromptEnd, 5s),
+    EXPECT_EQ(alice.socket.ReceiveUntil(test::kPromptEnd, kWaitLimit),
               "\r\nBob has entered the village.\r\n" + Prompt("Alice", "Square"));
 
     DemoClient impostor(server.Port());
-    impostor.socket.ReceiveUntil(test::kAskName, 5s);
+    impostor.socket.ReceiveUntil(test::kAskName, kWaitLimit);
     EXPECT_EQ(
         impostor.Line("ALICE", test::kAskName),
         "Alice is already in the village. Choose another name.\r\n" + std::string(test::kAskName));
 
     bob.Line("say hi there");
-    EXPECT_EQ(alice.socket.ReceiveUntil(test::kPromptEnd, 5s),
+    EXPECT_EQ(alice.socket.ReceiveUntil(test::kPromptEnd, kWaitLimit),
               "\r\n\x1b[1;37mBob\x1b[1;35m says 'hi there'\x1b[0m\r\n" + Prompt("Alice", "Square"));
     const std::string who = alice.Line("who");
     EXPECT_NE(who.find("  Alice\x1b[0m\r\n\x1b[1;37m  Bob\x1b[0m\r\n2 players online."),
@@ -153,27 +153,27 @@ TEST(DemoWorld, PlayersMeetTalkAndLeave)
         << who;
 
     bob.Line("n");
-    EXPECT_EQ(alice.socket.ReceiveUntil(test::kPromptEnd, 5s),
+    EXPECT_EQ(alice.socket.ReceiveUntil(test::kPromptEnd, kWaitLimit),
               "\r\nBob leaves north.\r\n" + Prompt("Alice", "Square"));
     alice.Line("say nobody hears this");
     bob.Line("s");
-    EXPECT_EQ(alice.socket.ReceiveUntil(test::kPromptEnd, 5s),
+    EXPECT_EQ(alice.socket.ReceiveUntil(test::kPromptEnd, kWaitLimit),
               "\r\nBob arrives from the north.\r\n" + Prompt("Alice", "Square"));
 
     // Alice talks while Bob's flood is under way: her words follow the flood's prompt.
     const std::string floodPrompt = "\r\n" + Prompt("Bob", "Square");
     ASSERT_TRUE(bob.socket.Send("flood 4096\r\n"));
-    std::string flood = bob.socket.Receive(1000, 5s);
+    std::string flood = bob.socket.Receive(1000, kWaitLimit);
     alice.Line("say are you still there?");
-    flood += bob.socket.ReceiveUntil(floodPrompt, 10s);
+    flood += bob.socket.ReceiveUntil(floodPrompt, kWaitLimit);
     EXPECT_EQ(flood.size(), 4096 * 1024 + floodPrompt.size());
-    EXPECT_EQ(bob.socket.ReceiveUntil(test::kPromptEnd, 5s),
+    EXPECT_EQ(bob.socket.ReceiveUntil(test::kPromptEnd, kWaitLimit),
               "\r\n\x1b[1;37mAlice\x1b[1;35m says 'are you still there?'\x1b[0m\r\n" +
                   Prompt("Bob", "Square"));
 
     EXPECT_EQ(bob.Line("quit", "\r\n"), "\x1b[1;33mGoodbye, Bob. Come back soon!\x1b[0m\r\n");
-    EXPECT_TRUE(bob.socket.WaitForClose(5s));
-    EXPECT_EQ(alice.socket.ReceiveUntil(test::kPromptEnd, 5s),
+    EXPECT_TRUE(bob.socket.WaitForClose(kWaitLimit));
+    EXPECT_EQ(alice.socket.ReceiveUntil(test::kPromptEnd, kWaitLimit),
               "\r\nBob has left the village.\r\n" + Prompt("Alice", "Square"));
     impostor.socket.Close();
     EXPECT_NE(alice.Line("who").find("1 player online."), std::string::npos);
@@ -187,14 +187,16 @@ TEST(DemoWorld, StopClosesEveryConnectionPromptly)
     playing.LogIn("stayer");
     DemoClient flooded(port);
     flooded.LogIn("reader");
-    flooded.socket.Send("flood 65536\r\n");  // 64 MB that it never reads
+    flooded.socket.Send("flood 65536\r\n");  // 64 MB that it reads no more of
+    EXPECT_FALSE(flooded.socket.Receive(1, kWaitLimit).empty()) << "the flood is under way";
     DemoClient greeted(port);
-    std::this_thread::sleep_for(100ms);
+    EXPECT_TRUE(greeted.socket.ReceiveUntil(test::kAskName, kWaitLimit).ends_with(test::kAskName));
 
     const auto start = std::chrono::steady_clock::now();
     server.reset();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
-    for (DemoClient* client : {&playing, &greeted}) EXPECT_TRUE(client->socket.WaitForClose(5s));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);  // the close linger a stop skips
+    for (DemoClient* client : {&playing, &greeted})
+        EXPECT_TRUE(client->socket.WaitForClose(kWaitLimit));
     EXPECT_FALSE(BufferedSocket::Connect("127.0.0.1", port).Connected());
 }
 

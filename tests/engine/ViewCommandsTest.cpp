@@ -13,12 +13,12 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "HeadlessRun.h"
 #include "TempFolder.h"
 #include "TerminalRun.h"
+#include "WaitUntil.h"
 #include "demo/LoopbackServer.h"
 
 namespace zel::test {
@@ -45,15 +45,11 @@ protected:
         return Script(name, "printf '%s\\n' \"$@\" >> '" + Calls(name) + "'\n");
     }
     std::string Calls(const std::string& name) const { return (dir_ / (name + ".calls")).string(); }
-    // What Calls(name) holds once it holds `expected`, or after a while.
+    // What Calls(name) holds once it holds `expected`, or when the wait gave up.
     std::string WaitForCalls(const std::string& name, const std::string& expected) const
     {
         std::string calls;
-        for (auto deadline = std::chrono::steady_clock::now() + 10s;
-             std::chrono::steady_clock::now() < deadline; std::this_thread::sleep_for(10ms)) {
-            calls = ReadWholeFile(Calls(name));
-            if (calls == expected) break;
-        }
+        WaitUntil([&] { return (calls = ReadWholeFile(Calls(name))) == expected; });
         return calls;
     }
     bool Called(const std::string& name) const { return fs::exists(Calls(name)); }
@@ -124,32 +120,33 @@ TEST_F(ViewCommands, WithoutANamePipedInputIsNotAsked)
 {
     Recorder("xdg-open");
     const std::string editor = Recorder("editor");
-    // The next line is a command, not the file name.
-    HeadlessRun run = RunZelHeadless("|view\n|edit\n|echo next\\n\n", {},
+    // The next line is a command, not the file name. The programs started by the last two
+    // lines are the first to be called.
+    HeadlessRun run = RunZelHeadless("|view\n|edit\n|echo next\\n\n|view last\n|edit last\n", {},
                                      {"VISUAL", "EDITOR=" + editor, SearchPath()});
     EXPECT_TRUE(run.out.ends_with("Happy hunting!\n\nnext\n")) << run.out;
     EXPECT_EQ(run.error, "");
-    std::this_thread::sleep_for(200ms);
-    EXPECT_FALSE(Called("xdg-open"));
-    EXPECT_FALSE(Called("editor"));
+    EXPECT_EQ(WaitForCalls("xdg-open", "last\n"), "last\n");
+    EXPECT_EQ(WaitForCalls("editor", "last\n"), "last\n");
 }
 
 TEST_F(ViewCommands, OnATerminalTheEditorHasItUntilItEnds)
 {
     const std::string started = (dir_ / "started").string(), release = (dir_ / "release").string();
+    // The editor waits for the test (at most 30 seconds, so that a failing test ends).
     const std::string editor =
         Script("editor", ": > '" + started + "'\n" + "i=0; while [ ! -e '" + release +
-                             "' ] && [ $i -lt 200 ]; do " + "sleep 0.05; i=$((i+1)); done\n" +
+                             "' ] && [ $i -lt 600 ]; do " + "sleep 0.05; i=$((i+1)); done\n" +
                              "printf '%s\\n' \"$@\" > '" + Calls("editor") + "'\n");
     demo::LoopbackServer server;
     Terminal terminal({"VISUAL=" + editor});
     terminal.Type("|connect 127.0.0.1 " + std::to_string(server.Port()) + "\n");
-    ASSERT_TRUE(server.Accept(10s));
+    ASSERT_TRUE(server.Accept(kWaitLimit));
     terminal.Type("|edit notes.txt\n");
-    for (int i = 0; i < 1000 && !fs::exists(started); ++i) std::this_thread::sleep_for(10ms);
-    ASSERT_TRUE(fs::exists(started));
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(started); }));
 
-    // What arrives meanwhile waits for the editor to end.
+    // What arrives meanwhile waits for the editor to end. Nothing marks that it would have
+    // shown, so the terminal is watched for a while.
     server.Send("during the edit\r\n");
     terminal.Watch(300ms);
     EXPECT_EQ(terminal.shown.find("during the edit"), std::string::npos) << terminal.shown;

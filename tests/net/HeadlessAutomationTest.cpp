@@ -10,8 +10,6 @@
 namespace zel::test {
 namespace {
 
-using namespace std::chrono_literals;
-
 TEST(HeadlessAutomation, LogsOnFiresActionsAndTimers)
 {
     demo::LoopbackServer server;
@@ -22,19 +20,19 @@ TEST(HeadlessAutomation, LogsOnFiresActionsAndTimers)
         "|timer add 150 50 {score}\n"
         "|connect w\n";
     auto run = std::async(std::launch::async, [&] { return RunZelHeadless(script); });
-    ASSERT_TRUE(server.Accept(10s));
+    ASSERT_TRUE(server.Accept(kWaitLimit));
     server.Send("Welcome\r\nName: ");
-    EXPECT_EQ(server.ReceiveUntil("\r\n"), "bob\r\n");
+    EXPECT_EQ(server.ReceiveUntil("\r\n", kWaitLimit), "bob\r\n");
     server.Send("\r\nPass: \xff\xfb\x01");
-    EXPECT_EQ(server.ReceiveUntil("\r\n"), "pw\r\n");
-    EXPECT_EQ(server.Receive(3), "\xff\xfd\x01");
+    EXPECT_EQ(server.ReceiveUntil("\r\n", kWaitLimit), "pw\r\n");
+    EXPECT_EQ(server.Receive(3, kWaitLimit), "\xff\xfd\x01");
     server.Send("\xff\xfc\x01\r\nFrodo waves.\r\n");
-    EXPECT_EQ(server.Receive(3), "\xff\xfe\x01");
-    EXPECT_EQ(server.ReceiveUntil("\r\n"), "say hello Frodo\r\n");
-    EXPECT_EQ(server.ReceiveUntil("\r\n"), "score\r\n");
-    EXPECT_EQ(server.ReceiveUntil("\r\n"), "score\r\n");
+    EXPECT_EQ(server.Receive(3, kWaitLimit), "\xff\xfe\x01");
+    EXPECT_EQ(server.ReceiveUntil("\r\n", kWaitLimit), "say hello Frodo\r\n");
+    EXPECT_EQ(server.ReceiveUntil("\r\n", kWaitLimit), "score\r\n");
+    EXPECT_EQ(server.ReceiveUntil("\r\n", kWaitLimit), "score\r\n");
     server.CloseClient();
-    ASSERT_EQ(run.wait_for(10s), std::future_status::ready);
+    ASSERT_EQ(run.wait_for(kWaitLimit), std::future_status::ready);
     const HeadlessRun result = run.get();
     // The action's command ran where its match was, echoing the line it sent.
     EXPECT_NE(result.out.find("Frodo wavessay hello Frodo\n"), std::string::npos) << result.out;
