@@ -6,8 +6,8 @@
 #include <string>
 
 #include "engine/ClientWindow.h"
-#include "modules/AllModules.h"
 #include "lang/WordReader.h"
+#include "modules/AllModules.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 #include <exception>
 #include <string>
 
+#include "console/ConsoleHost.h"
 #include "engine/ClientWindow.h"
 #include "modules/AllModules.h"
-#include "console/ConsoleHost.h"
 
 namespace {
 

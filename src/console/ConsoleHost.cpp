@@ -11,9 +11,9 @@
 #include <future>
 #include <optional>
 
-#include "engine/ClientWindow.h"
 #include "base/FileDescriptor.h"
 #include "console/TerminalText.h"
+#include "engine/ClientWindow.h"
 
 namespace zel {
 namespace {

@@ -13,17 +13,18 @@
 #pragma once
 
 #include <atomic>
-#include <cstdlib>
-#include <memory>
-#include <vector>
 #include <cstdarg>
 #include <cstdint>
+#include <cstdlib>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 #include "definitions/DefinitionTable.h"
+#include "definitions/SessionTable.h"
 #include "definitions/StopwatchTable.h"
 #include "definitions/TimerTable.h"
 #include "display/OutputBuffer.h"
@@ -31,17 +32,16 @@
 #include "engine/ClientEvents.h"
 #include "engine/CommandTable.h"
 #include "engine/FunctionTable.h"
+#include "engine/Host.h"
 #include "engine/Module.h"
 #include "engine/Options.h"
-#include "lang/SpecialChars.h"
-#include "lang/WordReader.h"
 #include "input/BindingMap.h"
 #include "input/CommandHistory.h"
+#include "lang/SpecialChars.h"
+#include "lang/WordReader.h"
 #include "net/Connection.h"
 #include "net/SessionLog.h"
 #include "triggers/TriggerEngine.h"
-#include "definitions/SessionTable.h"
-#include "engine/Host.h"
 
 namespace zel {
 

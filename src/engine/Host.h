@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "process/ExternalProgram.h"
 #include "placement/WindowPlacement.h"
+#include "process/ExternalProgram.h"
 
 namespace zel {
 

@@ -38,12 +38,12 @@ enum class OptionType : uint8_t {
 // What a change sets in motion besides the stored value.
 enum class OptionEffect : uint8_t {
     None,
-    Ansi,        // the output buffer's ANSI flag follows the option
-    ScrollSize,  // the output buffer's line limit follows it
+    Ansi,          // the output buffer's ANSI flag follows the option
+    ScrollSize,    // the output buffer's line limit follows it
     ScrollMemory,  // the output buffer's byte limit follows it
-    Tips,        // turning tips off hides the tip window
-    Clear,       // the input line is given the new mode
-    Layout,      // the main window is laid out again
+    Tips,          // turning tips off hides the tip window
+    Clear,         // the input line is given the new mode
+    Layout,        // the main window is laid out again
 };
 
 // The headings of the listing, in listing order.

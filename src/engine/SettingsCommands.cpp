@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "base/FileDescriptor.h"
 #include "engine/ClientWindow.h"
 #include "engine/EngineCommands.h"
-#include "base/FileDescriptor.h"
 #include "engine/SettingsFile.h"
 #include "lang/SettingsLineReader.h"
 

@@ -7,8 +7,8 @@
 #include <cstdio>
 #include <mutex>
 
-#include "engine/ClientWindow.h"
 #include "base/FileReplacement.h"
+#include "engine/ClientWindow.h"
 #include "lang/SettingsWriter.h"
 
 namespace zel {
@@ -23,9 +23,9 @@ constexpr struct {
     std::string_view title;
     bool separated;  // an empty comment line comes before the heading
 } kSections[] = {
-    {"CHARACTERS", false}, {"OPTIONS", false},  {"FORMATS", false},   {"ALIASES", true},
+    {"CHARACTERS", false}, {"OPTIONS", false},    {"FORMATS", false}, {"ALIASES", true},
     {"BINDINGS", true},    {"COMPLETIONS", true}, {"SYNTAXES", true}, {"ACTIONS", true},
-    {"TIMERS", true},      {"VARIABLES", true}, {"SCRIPTS", true},    {"WAVES", true},
+    {"TIMERS", true},      {"VARIABLES", true},   {"SCRIPTS", true},  {"WAVES", true},
     {"SESSIONS", true},    {"WATCHES", true},
 };
 

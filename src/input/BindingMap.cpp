@@ -3,9 +3,9 @@
 
 #include <array>
 
-#include "lang/WordReader.h"
 #include "input/InternalActions.h"
 #include "input/KeyNames.h"
+#include "lang/WordReader.h"
 
 namespace zel {
 namespace {

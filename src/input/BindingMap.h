@@ -10,9 +10,9 @@
 #include <string>
 #include <string_view>
 
+#include "input/KeyCode.h"
 #include "lang/SettingsWriter.h"
 #include "lang/SpecialChars.h"
-#include "input/KeyCode.h"
 
 namespace zel {
 

@@ -11,8 +11,8 @@ namespace zel {
 namespace {
 
 constexpr const Module* kModules[] = {
-    &kEngineModule,     &kDefinitionModule, &kDisplayModule,
-    &kBindingModule,    &kConnectionModule, &kTriggerModule,
+    &kEngineModule,  &kDefinitionModule, &kDisplayModule,
+    &kBindingModule, &kConnectionModule, &kTriggerModule,
 };
 
 }  // namespace

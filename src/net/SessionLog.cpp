@@ -9,8 +9,8 @@ bool SessionLog::Open(const std::string& name)
 {
     Close();
     // Without O_NONBLOCK, opening a FIFO that nobody reads waits for ever.
-    FileDescriptor fd(open(name.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK,
-                           0644));
+    FileDescriptor fd(
+        open(name.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC | O_NONBLOCK, 0644));
     struct stat info {};
     if (!fd || fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
     if (fcntl(fd.Get(), F_SETFL, O_WRONLY | O_APPEND) != 0) return false;

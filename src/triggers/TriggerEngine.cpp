@@ -90,8 +90,7 @@ void TriggerEngine::ProcessPiece(std::string_view text, bool print, int nesting,
             presentVersion = version_;
             if (!index_.Empty()) index_.Scan(text, present);
         }
-        if (text.empty() || index_.Empty() || !index_.FindFirst(text, present, *match))
-            break;
+        if (text.empty() || index_.Empty() || !index_.FindFirst(text, present, *match)) break;
         const regmatch_t& whole = match->groups[0];
         const size_t start = size_t(whole.rm_so), end = size_t(whole.rm_eo);
         if (start > 0) {

@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "TestClient.h"
-#include "lang/SettingsWriter.h"
 #include "input/BindingMap.h"
 #include "input/InternalActions.h"
 #include "input/KeyNames.h"
+#include "lang/SettingsWriter.h"
 
 namespace zel {
 namespace {

@@ -8,8 +8,8 @@
 #include <utility>
 
 #include "definitions/DefinitionTable.h"
-#include "engine/ClientWindow.h"
 #include "definitions/commands/DefinitionCommands.h"
+#include "engine/ClientWindow.h"
 #include "lang/WordReader.h"
 
 namespace zel {

@@ -1,6 +1,6 @@
 // The ALIASES, COMPLETIONS and SYNTAXES sections of a settings file.
-#include "engine/ClientWindow.h"
 #include "definitions/commands/DefinitionCommands.h"
+#include "engine/ClientWindow.h"
 #include "lang/SettingsWriter.h"
 
 namespace zel {

@@ -1,8 +1,8 @@
 // session add|delete and the listing.
 #include <string>
 
-#include "engine/ClientWindow.h"
 #include "definitions/commands/DefinitionCommands.h"
+#include "engine/ClientWindow.h"
 #include "engine/Subcommands.h"
 #include "lang/WordReader.h"
 

@@ -1,8 +1,8 @@
 // The SESSIONS section of a settings file.
 #include <string>
 
-#include "engine/ClientWindow.h"
 #include "definitions/commands/DefinitionCommands.h"
+#include "engine/ClientWindow.h"
 #include "lang/SettingsWriter.h"
 
 namespace zel {

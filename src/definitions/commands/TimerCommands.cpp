@@ -8,8 +8,8 @@
 
 #include "definitions/StopwatchTable.h"
 #include "definitions/TimerTable.h"
-#include "engine/ClientWindow.h"
 #include "definitions/commands/DefinitionCommands.h"
+#include "engine/ClientWindow.h"
 #include "lang/WordReader.h"
 
 namespace zel {

@@ -4,8 +4,8 @@
 #include <mutex>
 #include <string>
 
-#include "engine/ClientWindow.h"
 #include "display/commands/DisplayCommands.h"
+#include "engine/ClientWindow.h"
 #include "lang/WordReader.h"
 
 namespace zel {

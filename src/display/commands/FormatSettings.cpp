@@ -1,8 +1,8 @@
 // The FORMATS section of a settings file: the face and size of "Output: Default".
 #include <string>
 
-#include "engine/ClientWindow.h"
 #include "display/commands/DisplayCommands.h"
+#include "engine/ClientWindow.h"
 #include "lang/SettingsWriter.h"
 
 namespace zel {

@@ -5,11 +5,11 @@
 #include <string_view>
 
 #include "engine/ClientWindow.h"
-#include "input/commands/BindingCommands.h"
-#include "lang/WordReader.h"
 #include "input/BindingMap.h"
 #include "input/InternalActions.h"
 #include "input/KeyNames.h"
+#include "input/commands/BindingCommands.h"
+#include "lang/WordReader.h"
 
 namespace zel {
 namespace {

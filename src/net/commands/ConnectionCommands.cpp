@@ -3,8 +3,8 @@
 #include <string>
 
 #include "engine/ClientWindow.h"
-#include "net/commands/ConnectionCommands.h"
 #include "lang/WordReader.h"
+#include "net/commands/ConnectionCommands.h"
 
 namespace zel {
 namespace {

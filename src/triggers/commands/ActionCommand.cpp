@@ -2,9 +2,9 @@
 #include <string>
 
 #include "engine/ClientWindow.h"
-#include "triggers/commands/TriggerCommands.h"
 #include "engine/Subcommands.h"
 #include "lang/WordReader.h"
+#include "triggers/commands/TriggerCommands.h"
 
 namespace zel {
 namespace {

@@ -1,8 +1,8 @@
 // The ACTIONS section of a settings file. The steps of a session's automatic logon are the
 // session's, not the player's, and are left out.
 #include "engine/ClientWindow.h"
-#include "triggers/commands/TriggerCommands.h"
 #include "lang/SettingsWriter.h"
+#include "triggers/commands/TriggerCommands.h"
 
 namespace zel {
 
