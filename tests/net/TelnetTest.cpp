@@ -157,8 +157,8 @@ TEST_F(Telnet, AFloodOfRequestsGetsOneReplyEach)
 TEST_F(Telnet, TheTelnetCommand)
 {
     t.Run("|telnet term xterm-256color");
-    EXPECT_EQ(t.server.Receive(21),
-              Bytes({255, 250, 24, 0}) + "xterm-256color" + Bytes({255, 240}));
+    const std::string type = Bytes({255, 250, 24, 0}) + "xterm-256color" + Bytes({255, 240});
+    EXPECT_EQ(t.server.Receive(type.size()), type);
     EXPECT_TRUE(t.Output().ends_with("TELNET terminal set to 'xterm-256color'\n"));
     // The server's own request is still answered with the one type.
     ExpectReply(Bytes({255, 250, 24, 1, 255, 240}),
