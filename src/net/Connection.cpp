@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <exception>
+#include <optional>
 
 #include "net/HostLookup.h"
 #include "net/ReceivedBytes.h"
@@ -20,6 +21,7 @@ constexpr char kUnableToBind[] = "Unable to bind local socket : %d\n";
 constexpr char kUnableToConnect[] = "Unable to connect to %s (%s) on port %d : %d\n";
 constexpr char kClosed[] = "Connection to %s (%s) on port %d closed\n";
 constexpr char kNetworkError[] = "Network thread error : %s\n";
+constexpr char kSendQueueFull[] = "Send queue full : the server is not reading\n";
 constexpr char kUnknownError[] = "unknown exception";
 
 template <typename... Arguments>
@@ -155,7 +157,7 @@ void Connection::Run(std::shared_ptr<Transport> transport)
     ++connectingCount_;
     Outcome outcome;
     try {
-        Connect(*transport, outcome);
+        Connect(transport, outcome);
     } catch (const std::exception& exception) {
         outcome.error = exception.what();
     } catch (...) {
@@ -176,6 +178,7 @@ void Connection::Run(std::shared_ptr<Transport> transport)
             client_.ConnectionReport(OutputFormat::Error,
                                      Format(kNetworkError, outcome.error.c_str()));
         }
+        if (outcome.sendQueueFull) client_.ConnectionReport(OutputFormat::Error, kSendQueueFull);
         if (!outcome.report.empty()) client_.ConnectionReport(OutputFormat::System, outcome.report);
         if (outcome.opened) {
             client_.ConnectionStateChanged(ConnectionClient::ConnectionChange::Closed,
@@ -189,8 +192,9 @@ void Connection::Run(std::shared_ptr<Transport> transport)
 
 // Looks up, connects and receives; leaves the one report of the attempt in `outcome`. An
 // exception while receiving ends the connection as a close does.
-void Connection::Connect(Transport& transport, Outcome& outcome)
+void Connection::Connect(const std::shared_ptr<Transport>& transportPointer, Outcome& outcome)
 {
+    Transport& transport = *transportPointer;
     uint32_t address = 0;
     if (int lookupError = LookupHost(host_, transport.WakeFd(), address); lookupError != 0) {
         outcome.report = Format(kUnableToLookup, host_.c_str(), lookupError);
@@ -220,6 +224,7 @@ void Connection::Connect(Transport& transport, Outcome& outcome)
 
     bytesReceived_ = bytesSent_ = linesReceived_ = 0;
     connectTime_ = std::chrono::steady_clock::now();
+    OpenSendQueue(transportPointer);
     socketOpen_ = true;
     --connectingCount_;
     outcome.opened = true;
@@ -233,6 +238,7 @@ void Connection::Connect(Transport& transport, Outcome& outcome)
     } catch (...) {
         outcome.error = kUnknownError;
     }
+    outcome.sendQueueFull = CloseSendQueue(transport);
     threadExists_ = false;
     ++connectingCount_;
     outcome.report = Format(kClosed, host_.c_str(), addressText_.c_str(), port_);
@@ -240,39 +246,159 @@ void Connection::Connect(Transport& transport, Outcome& outcome)
 
 void Connection::ReceiveLoop(Transport& transport)
 {
+    using Clock = std::chrono::steady_clock;
     ReceiveChannel& channel = *this;
     auto path = std::make_unique<ReceivedBytes>(client_, channel);
     auto buffer = std::make_unique<char[]>(kReadSize);
-    for (;;) {
+    // The line wait starts with the first wait after the read that left a line held; a wait
+    // that a write or a wake ends early leaves the rest of it to the next.
+    std::optional<Clock::time_point> lineWaitEnd;
+    while (!writeFailed_) {
+        int timeout = -1;
         if (path->HoldsLine()) {
-            const int wait = transport.WaitReadable(std::max(client_.LineWaitMilliseconds(), 0));
-            if (wait < 0) break;
-            if (wait == 0) {
-                path->LineWaitPassed();
-                continue;
+            if (!lineWaitEnd) {
+                timeout = std::max(client_.LineWaitMilliseconds(), 0);
+                lineWaitEnd = Clock::now() + std::chrono::milliseconds(timeout);
+            } else {
+                const auto left =
+                    std::chrono::ceil<std::chrono::milliseconds>(*lineWaitEnd - Clock::now());
+                timeout = int(std::max<decltype(left)::rep>(left.count(), 0));
             }
         }
-        const ssize_t n = transport.Read(buffer.get(), kReadSize);
-        if (n <= 0) break;
-        bytesReceived_.fetch_add(int32_t(n), std::memory_order_relaxed);
-        path->Read(std::string_view(buffer.get(), size_t(n)));
+        const int ready = transport.WaitReady(!Unsent().empty(), timeout);
+        if (ready < 0) break;
+        if (ready == 0) {
+            path->LineWaitPassed();
+            lineWaitEnd.reset();
+            continue;
+        }
+        if (ready & Transport::kReadable) {
+            const ssize_t n = transport.Read(buffer.get(), kReadSize);
+            if (n <= 0) break;
+            bytesReceived_.fetch_add(int32_t(n), std::memory_order_relaxed);
+            lineWaitEnd.reset();
+            path->Read(std::string_view(buffer.get(), size_t(n)));
+        }
+        if (ready & (Transport::kWritable | Transport::kWoken)) WriteQueued(transport);
     }
     path->EndOfStream();
 }
 
+void Connection::OpenSendQueue(std::shared_ptr<Transport> transport)
+{
+    sending_.clear();
+    sentFrom_ = 0;
+    writeFailed_ = false;
+    std::scoped_lock lock(sendMutex_);
+    sendQueue_ = SendQueue{};
+    sendQueue_.open = true;
+    sendQueue_.transport = std::move(transport);
+}
+
+bool Connection::CloseSendQueue(Transport& transport)
+{
+    bool full = false;
+    {
+        std::scoped_lock lock(sendMutex_);
+        sendQueue_.open = false;
+        full = sendQueue_.full;
+    }
+    // Lines typed just before a disconnect or quit reach a server that reads; waiting for
+    // one that does not would hold up the close.
+    if (!full) WriteQueued(transport);
+    std::string().swap(sending_);
+    sentFrom_ = 0;
+    SendQueue closed;
+    {
+        std::scoped_lock lock(sendMutex_);
+        std::swap(closed, sendQueue_);
+    }
+    return full;
+}
+
+int Connection::Enqueue(std::string_view bytes, bool counted)
+{
+    std::shared_ptr<Transport> transport;
+    bool wake = false, full = false;
+    {
+        std::scoped_lock lock(sendMutex_);
+        SendQueue& queue = sendQueue_;
+        if (queue.full) return -ENOBUFS;
+        if (!queue.open || !queue.transport) return -ENOTCONN;
+        transport = queue.transport;
+        if (bytes.size() > kSendQueueLimit - queue.size) {
+            // The server has stopped reading: what it has not taken is dropped.
+            full = queue.full = true;
+            queue.size -= queue.bytes.size();
+            std::string().swap(queue.bytes);
+        } else {
+            // The network thread waits for no write while the queue is empty.
+            wake = queue.size == 0 && !bytes.empty();
+            queue.bytes.append(bytes);
+            queue.size += bytes.size();
+            // Counted before the network thread can write them.
+            if (counted) bytesSent_.fetch_add(int32_t(bytes.size()), std::memory_order_relaxed);
+        }
+    }
+    if (full) {
+        // The network thread ends, and reports it.
+        transport->Shutdown();
+        return -ENOBUFS;
+    }
+    if (OnNetworkThread()) {
+        WriteQueued(*transport);
+    } else if (wake) {
+        transport->Wake();
+    }
+    return 0;
+}
+
 ssize_t Connection::SendToServer(std::string_view bytes)
 {
-    auto transport = CurrentTransport();
-    if (!transport || !socketOpen_.load()) return -ENOTCONN;
-    const ssize_t n = transport->Write(bytes);
-    if (n >= 0) bytesSent_.fetch_add(int32_t(bytes.size()), std::memory_order_relaxed);
-    return n;
+    if (const int error = Enqueue(bytes, true); error < 0) return error;
+    return ssize_t(bytes.size());
 }
 
 void Connection::SendProtocol(std::string_view bytes)
 {
-    if (auto transport = CurrentTransport(); transport && socketOpen_.load())
-        transport->Write(bytes);
+    Enqueue(bytes, false);
+}
+
+size_t Connection::QueuedBytes() const
+{
+    std::scoped_lock lock(sendMutex_);
+    return sendQueue_.size;
+}
+
+std::string_view Connection::Unsent()
+{
+    if (sentFrom_ == sending_.size()) {
+        sentFrom_ = 0;
+        sending_.clear();
+        // The memory of a burst goes back once it is written.
+        if (sending_.capacity() > kReadSize) std::string().swap(sending_);
+        std::scoped_lock lock(sendMutex_);
+        sending_.swap(sendQueue_.bytes);
+    }
+    return std::string_view(sending_).substr(sentFrom_);
+}
+
+void Connection::WriteQueued(Transport& transport)
+{
+    if (writeFailed_) return;
+    for (std::string_view unsent = Unsent(); !unsent.empty(); unsent = Unsent()) {
+        const ssize_t n = transport.TryWrite(unsent);
+        if (n < 0) {
+            writeFailed_ = true;
+            return;
+        }
+        sentFrom_ += size_t(n);
+        {
+            std::scoped_lock lock(sendMutex_);
+            sendQueue_.size -= size_t(n);
+        }
+        if (size_t(n) < unsent.size()) return;  // full: the wait says when it takes more
+    }
 }
 
 void Connection::CountSent(int32_t bytes)

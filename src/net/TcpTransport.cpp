@@ -79,7 +79,7 @@ int TcpTransport::Connect(uint32_t address, uint16_t port)
     return error;
 }
 
-int TcpTransport::WaitFor(short events, int milliseconds)
+int TcpTransport::WaitFor(short events, int milliseconds, bool wakeable)
 {
     using Clock = std::chrono::steady_clock;
     const auto deadline = Clock::now() + std::chrono::milliseconds(std::max(milliseconds, 0));
@@ -91,31 +91,64 @@ int TcpTransport::WaitFor(short events, int milliseconds)
                 std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
             timeout = int(std::max<decltype(left)>(left, 0));
         }
-        pollfd fds[2] = {{fd_, events, 0}, {wake_.ReadFd(), POLLIN, 0}};
-        const int n = poll(fds, wake_.Valid() ? 2 : 1, timeout);
+        // poll skips a negative descriptor: a pipe that could not be made, or Wake's unasked.
+        pollfd fds[3] = {{fd_, events, 0},
+                         {wake_.ReadFd(), POLLIN, 0},
+                         {wakeable ? wakeWait_.ReadFd() : -1, POLLIN, 0}};
+        const int n = poll(fds, 3, timeout);
         if (n < 0) {
             if (errno == EINTR) continue;
             return -errno;
         }
         if (fds[1].revents || shutDown_.load()) return -ECANCELED;
-        if (fds[0].revents & POLLNVAL) return -EBADF;
-        if (fds[0].revents) return 1;
+        const short got = fds[0].revents;
+        if (got & POLLNVAL) return -EBADF;
+        // An error or hang-up is ready for either side: the read or write reports it.
+        constexpr short kEnd = POLLERR | POLLHUP;
+        int ready = 0;
+        if ((events & POLLIN) && (got & (POLLIN | kEnd))) ready |= kReadable;
+        if ((events & POLLOUT) && (got & (POLLOUT | kEnd))) ready |= kWritable;
+        if (fds[2].revents) {
+            wakeWait_.Drain();
+            ready |= kWoken;
+        }
+        if (ready != 0) return ready;
         if (n == 0 && timeout >= 0) return 0;
     }
 }
 
 int TcpTransport::WaitReadable(int milliseconds)
 {
-    return WaitFor(POLLIN, milliseconds);
+    const int wait = WaitFor(POLLIN, milliseconds);
+    return wait > 0 ? 1 : wait;
+}
+
+int TcpTransport::WaitReady(bool forWrite, int milliseconds)
+{
+    return WaitFor(short(POLLIN | (forWrite ? POLLOUT : 0)), milliseconds, true);
 }
 
 ssize_t TcpTransport::Read(char* buffer, size_t size)
 {
     for (;;) {
-        if (const int wait = WaitFor(POLLIN); wait < 0) return wait;
-        const ssize_t n = recv(fd_, buffer, size, 0);
+        if (shutDown_.load()) return -ECANCELED;
+        const ssize_t n = recv(fd_, buffer, size, MSG_DONTWAIT);
         if (n >= 0) return n;
-        if (errno != EINTR && errno != EAGAIN) return -errno;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) {
+            if (const int wait = WaitFor(POLLIN); wait < 0) return wait;
+        } else if (errno != EINTR) {
+            return -errno;
+        }
+    }
+}
+
+ssize_t TcpTransport::TryWrite(std::string_view bytes)
+{
+    for (;;) {
+        const ssize_t n = send(fd_, bytes.data(), bytes.size(), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n >= 0) return n;
+        if (errno == EAGAIN || errno == EWOULDBLOCK) return 0;
+        if (errno != EINTR) return -errno;
     }
 }
 
@@ -123,24 +156,22 @@ ssize_t TcpTransport::Write(std::string_view bytes)
 {
     size_t written = 0;
     while (written < bytes.size()) {
-        const ssize_t n =
-            send(fd_, bytes.data() + written, bytes.size() - written, MSG_NOSIGNAL | MSG_DONTWAIT);
-        if (n >= 0) {
-            written += size_t(n);
-        } else if (errno == EAGAIN) {
+        const ssize_t n = TryWrite(bytes.substr(written));
+        if (n < 0) return n;
+        written += size_t(n);
+        if (n == 0) {
             if (const int wait = WaitFor(POLLOUT); wait < 0) return wait;
-        } else if (errno != EINTR) {
-            return -errno;
         }
     }
     return ssize_t(written);
 }
 
+// Every wait polls the wake pipe, so the socket itself is left alone: the connection's last
+// queued bytes may still go out through TryWrite, and the close follows with the transport.
 void TcpTransport::Shutdown()
 {
     shutDown_.store(true);
     wake_.Signal();
-    if (const int fd = fd_.load(); fd >= 0) shutdown(fd, SHUT_RDWR);
 }
 
 }  // namespace zel

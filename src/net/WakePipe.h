@@ -1,4 +1,5 @@
-// WakePipe: a self-pipe that another thread signals to wake a poll at once.
+// WakePipe: a self-pipe that another thread signals to wake a poll at once. It stays
+// readable until drained.
 #pragma once
 
 #include <fcntl.h>
@@ -27,6 +28,13 @@ public:
     {
         const char byte = 1;
         [[maybe_unused]] ssize_t n = write(fds_[1], &byte, 1);
+    }
+    // Empties the pipe, so that the next poll waits for the next Signal.
+    void Drain()
+    {
+        char bytes[64];
+        while (read(fds_[0], bytes, sizeof bytes) > 0) {
+        }
     }
 
 private:
