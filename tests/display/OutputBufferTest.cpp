@@ -232,6 +232,8 @@ TEST(OutputBuffer, SameResultAtEverySplit)
         "\x1b[1;31mred\x1b[0m and \x1b[4munder\x1b[m\r\n",
         "ab\bc\x1b[32;44mde\b\bf\x1b(Bg\x1b[2Jh\x1b[38;5;9mi\r\n",
         "\x1b[3\xE9\x1b\rx\x1b[1;;33my\x1b[;7mz\n",
+        "a\x1b[38;2;1;2;3mb\x1b[48;5;196mc\x1b[39;49md\r\n",
+        "\x1b[38:2::4:5:6me\x1b[38;2;0;1;2;1mf\x1b[38;5;256;38;5;17mg\x1b[22;24;27mh\n",
     };
     for (auto input : inputs) {
         OutputBuffer whole;

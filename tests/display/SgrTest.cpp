@@ -29,19 +29,6 @@ TextFormat FormatAfter(std::string_view input)
     return buffer.Format(line->Runs().back().format);
 }
 
-// The format of every character of every line.
-std::vector<std::vector<TextFormat>> Formats(const OutputBuffer& buffer)
-{
-    std::vector<std::vector<TextFormat>> formats;
-    for (uint64_t n = buffer.LineBase(); n < buffer.End(); ++n) {
-        const OutputLine* line = buffer.Line(n);
-        auto& row = formats.emplace_back();
-        for (uint32_t c = 0; c < line->Length(); ++c)
-            row.push_back(buffer.Format(line->Runs()[line->RunAt(c)].format));
-    }
-    return formats;
-}
-
 TEST(Sgr, ExtendedColorsReachTheRuns)
 {
     const struct {
@@ -239,32 +226,6 @@ TEST(Sgr, LongParameterListsStayWithinTheirBounds)
     EXPECT_FALSE(ApplySgr(std::span(cut).first(1), state));
     EXPECT_FALSE(ApplySgr(cut, state));
     EXPECT_EQ(state, DefaultTextFormat());
-}
-
-TEST(Sgr, SameRunsAtEverySplit)
-{
-    const std::string_view inputs[] = {
-        "a\x1b[38;2;1;2;3mb\x1b[48;5;196mc\x1b[39;49md\r\n",
-        "\x1b[38:2::4:5:6me\x1b[38;2;0;1;2;1mf\x1b[38;5;256;38;5;17mg\x1b[22;24;27mh\n",
-    };
-    for (auto input : inputs) {
-        OutputBuffer whole;
-        whole.Append(input);
-        const auto expected = Formats(whole);
-        for (size_t cut1 = 0; cut1 <= input.size(); ++cut1) {
-            for (size_t cut2 = cut1; cut2 <= input.size(); ++cut2) {
-                OutputBuffer split;
-                split.Append(input.substr(0, cut1));
-                split.Append(input.substr(cut1, cut2 - cut1));
-                split.Append(input.substr(cut2));
-                ASSERT_EQ(Formats(split), expected) << "cuts at " << cut1 << ", " << cut2;
-            }
-        }
-    }
-    // The colour is there to be kept at every cut.
-    OutputBuffer whole;
-    whole.Append(inputs[0]);
-    EXPECT_EQ(Formats(whole)[0][1].textColor, MakeColor(1, 2, 3));
 }
 
 // An action's format names any 24-bit colour as six hex digits; it resolves into the run
