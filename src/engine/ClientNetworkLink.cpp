@@ -5,12 +5,6 @@
 #include "engine/ClientWindow.h"
 
 namespace zel {
-namespace {
-
-// How long an unended line waits for its rest: below the ~100 ms at which a delay shows,
-// far above the gaps between the TCP segments of one server write.
-
-}  // namespace
 
 ConnectionClient::ReceiveOptions ClientWindow::ReadReceiveOptions()
 {
@@ -40,8 +34,11 @@ void ClientWindow::ProcessReceivedText(std::string_view text, bool print)
     ProcessIncomingText(text, print);
 }
 
+// With the actions switched off, received text still reaches the observers.
 void ClientWindow::PrintReceivedText(std::string_view text)
 {
+    std::scoped_lock lock(outputLock_);
+    events_.ReceivedText(text);
     PrintReceived(text);
 }
 

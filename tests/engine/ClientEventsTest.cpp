@@ -2,33 +2,17 @@
 // every observer once, in order.
 #include <gtest/gtest.h>
 
-#include <mutex>
 #include <string>
 #include <vector>
 
 #include "TestClient.h"
+#include "engine/RecordingObserver.h"
+#include "net/StreamReplay.h"
 
 namespace zel {
 namespace {
 
-class RecordingObserver : public ClientObserver {
-public:
-    void ReceivedLine(std::string_view line) override { Add("line " + std::string(line)); }
-    void ReceivedPrompt(std::string_view prompt) override { Add("prompt " + std::string(prompt)); }
-    void SentLine(std::string_view line) override { Add("sent " + std::string(line)); }
-    void ConnectionChanged(ConnectionState state, std::string_view where) override
-    {
-        Add(std::string(state == ConnectionState::Connected ? "connected " : "closed ") +
-            std::string(where));
-    }
-    void Add(std::string event)
-    {
-        std::scoped_lock lock(mutex);
-        events.push_back(std::move(event));
-    }
-    std::mutex mutex;
-    std::vector<std::string> events;
-};
+using test::RecordingObserver;
 
 TEST(ClientEvents, ReceivedTextIsPublishedAsWholeLinesToEveryObserver)
 {
@@ -41,14 +25,26 @@ TEST(ClientEvents, ReceivedTextIsPublishedAsWholeLinesToEveryObserver)
     t.Run("|action add hp {^HP} {|receive inner\\n}");
     t.Run("|receive HP\\n");  // what an action's command feeds back is not received text
     const std::vector<std::string> expected = {"line one", "line two", "line three", "line HP"};
-    EXPECT_EQ(first.events, expected);
-    EXPECT_EQ(second.events, expected);
+    EXPECT_EQ(first.Events(), expected);
+    EXPECT_EQ(second.Events(), expected);
 
     t.client.Events().Remove(&second);
     t.Run("|receive four\\n");
-    EXPECT_EQ(first.events.back(), "line four");
-    EXPECT_EQ(second.events.size(), expected.size());
+    EXPECT_EQ(first.Events().back(), "line four");
+    EXPECT_EQ(second.Events().size(), expected.size());
     t.client.Events().Remove(&first);
+}
+
+TEST(ClientEvents, ReceivedLinesArePublishedWithTheActionsSwitchedOff)
+{
+    test::TestClient t;
+    RecordingObserver observer;
+    t.client.Events().Add(&observer);
+    t.Run("|action disable");
+    StreamReplay replay(t.client);
+    replay.Receive("first\r\nsecond\r\n");
+    EXPECT_EQ(observer.Events(), (std::vector<std::string>{"line first", "line second"}));
+    t.client.Events().Remove(&observer);
 }
 
 TEST(ClientEvents, AnEndlessLineIsPublishedInBoundedParts)
@@ -58,8 +54,8 @@ TEST(ClientEvents, AnEndlessLineIsPublishedInBoundedParts)
     t.client.Events().Add(&observer);
     const std::string chunk(10000, 'x');
     for (int i = 0; i < 20; ++i) t.client.ProcessIncomingText(chunk, true);
-    ASSERT_GE(observer.events.size(), 3u);
-    for (const std::string& event : observer.events) EXPECT_LE(event.size(), 65536u + 5);
+    ASSERT_GE(observer.Events().size(), 3u);
+    for (const std::string& event : observer.Events()) EXPECT_LE(event.size(), 65536u + 5);
     t.client.Events().Remove(&observer);
 }
 

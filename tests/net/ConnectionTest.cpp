@@ -15,6 +15,7 @@
 #include "NetTestClient.h"
 #include "RecordingConnectionClient.h"
 #include "WaitUntil.h"
+#include "engine/RecordingObserver.h"
 #include "net/Connection.h"
 
 namespace zel::test {
@@ -397,38 +398,10 @@ TEST(Connection, AnExceptionOnTheNetworkThreadEndsTheConnectionWithAReport)
     EXPECT_FALSE(connection.HasSocket());
 }
 
-// What the window publishes of the connection: its changes and the subnegotiations it
-// does not speak.
-class ConnectionObserver : public ClientObserver {
-public:
-    void ConnectionChanged(ConnectionState state, std::string_view where) override
-    {
-        Add((state == ConnectionState::Connected ? "connected " : "closed ") + std::string(where));
-    }
-    void Subnegotiation(uint8_t option, std::string_view payload) override
-    {
-        Add("sb " + std::to_string(option) + " " + std::string(payload));
-    }
-    std::vector<std::string> Events()
-    {
-        std::scoped_lock lock(mutex_);
-        return events_;
-    }
-
-private:
-    void Add(std::string event)
-    {
-        std::scoped_lock lock(mutex_);
-        events_.push_back(std::move(event));
-    }
-    std::mutex mutex_;
-    std::vector<std::string> events_;
-};
-
 TEST(Connection, TheWindowPublishesConnectionChangesAndSubnegotiations)
 {
     NetTestClient t;
-    ConnectionObserver observer;
+    RecordingObserver observer;
     t.client.Events().Add(&observer);
     const std::string where = "127.0.0.1:" + std::to_string(t.server.Port());
     ASSERT_TRUE(t.Connect());
@@ -439,10 +412,10 @@ TEST(Connection, TheWindowPublishesConnectionChangesAndSubnegotiations)
     ASSERT_TRUE(t.WaitForOutput("seen\n"));
     t.server.CloseClient();
     ASSERT_TRUE(t.WaitForOutput(" closed\n"));
-    EXPECT_TRUE(WaitUntil([&] { return observer.Events().size() >= 3; }));
+    EXPECT_TRUE(WaitUntil([&] { return observer.Events().size() >= 4; }));
     t.client.Events().Remove(&observer);
     EXPECT_EQ(observer.Events(),
-              (std::vector<std::string>{"connected " + where, "sb 201 Core.Hello {}",
+              (std::vector<std::string>{"connected " + where, "sb 201 Core.Hello {}", "line seen",
                                         "closed " + where}));
 }
 
