@@ -80,5 +80,24 @@ void IncomingWithActions(benchmark::State& state)
 }
 BENCHMARK(IncomingWithActions)->Arg(0)->Arg(10)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond);
 
+// 100 actions on accented text: state.range(0) is 0 for Windows-1252, 1 for UTF-8 (the
+// patterns then read characters).
+void IncomingWithActionsEncoded(benchmark::State& state)
+{
+    const bool utf8 = state.range(0) == 1;
+    static const std::string ascii = demo::GenerateMudStream(kStreamBytes, 7);
+    const std::string stream = demo::WithAccents(ascii, utf8);
+    NullHost host;
+    ClientWindow client(host, AllModules());
+    if (utf8) client.ExecuteLine("|option encoding UTF-8", false, false);
+    for (const auto& line : ActionLines(100)) client.ExecuteLine(line, false, false);
+    client.ExecuteLine("|prompt auto", false, false);
+    StreamReplay replay(client);
+    replay.Receive(stream);
+    for (auto _ : state) replay.Receive(stream);
+    state.SetBytesProcessed(int64_t(state.iterations() * stream.size()));
+}
+BENCHMARK(IncomingWithActionsEncoded)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace zel

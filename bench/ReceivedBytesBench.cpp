@@ -31,6 +31,24 @@ void ReceivedBytes(benchmark::State& state)
 }
 BENCHMARK(ReceivedBytes)->Arg(0)->Arg(65536)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
+// The same with accented text, in the server's character set: state.range(0) is 0 for
+// Windows-1252 (no decoding), 1 for UTF-8 (decoded and validated on the way in).
+void ReceivedBytesEncoded(benchmark::State& state)
+{
+    const bool utf8 = state.range(0) == 1;
+    static const std::string ascii = demo::GenerateMudStream(kStreamBytes, 7);
+    const std::string stream = demo::WithAccents(ascii, utf8);
+    NullHost host;
+    ClientWindow client(host, AllModules());
+    client.ExecuteLine("|prompt auto", false, false);
+    if (utf8) client.ExecuteLine("|option encoding UTF-8", false, false);
+    StreamReplay replay(client);
+    replay.Receive(stream);
+    for (auto _ : state) replay.Receive(stream);
+    state.SetBytesProcessed(int64_t(state.iterations() * stream.size()));
+}
+BENCHMARK(ReceivedBytesEncoded)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
 // state.range(0): 0 for bare escapes, 1 for "ESC [" pairs; state.range(1): megabytes.
 void EscapeFlood(benchmark::State& state)
 {

@@ -1,8 +1,9 @@
 // Fuzz target: arbitrary bytes from a server through the whole received-bytes path (telnet,
 // incoming text, prompt, output buffer), exactly as the network thread hands them on.
 // The first byte picks compact mode, automatic prompting, the scroll rate, the action
-// switch and a set of actions; the second the read size, so commands and sequences get cut
-// at every position.
+// switch, a set of actions and the server's character set (UTF-8, or GBK when the second
+// byte is odd); the second the read size, so commands, sequences and characters get cut at
+// every position.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -41,6 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
              })
             client.ExecuteLine(line, false, false);
     }
+    if (options & 128)
+        client.ExecuteLine(data[1] & 1 ? "|option encoding GBK" : "|option encoding UTF-8", false,
+                           false);
     client.SetViewSize(options & 32 ? 255 : 80, 24);
 
     StreamReplay replay(client);

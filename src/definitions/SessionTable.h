@@ -15,6 +15,9 @@ struct Session {
     std::string logonNameTrigger;
     std::string password;  // held as given; never listed
     std::string passwordTrigger;
+    // The server's character set, made the client's when the session starts; empty keeps
+    // the client's. Given as "encoding=<name>" right after the port.
+    std::string encoding;
 
     // Logon is armed only with all four logon fields.
     bool HasLogon() const

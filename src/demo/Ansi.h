@@ -22,9 +22,12 @@ constexpr std::string_view kFrame = "\x1b[1;34m";
 
 namespace zel::demo::telnet {
 
-constexpr std::string_view kGoAhead = "\xff\xf9";       // IAC GA
-constexpr std::string_view kNoOperation = "\xff\xf1";   // IAC NOP
-constexpr std::string_view kWillEcho = "\xff\xfb\x01";  // IAC WILL ECHO
-constexpr std::string_view kWontEcho = "\xff\xfc\x01";  // IAC WONT ECHO
+constexpr std::string_view kGoAhead = "\xff\xf9";        // IAC GA
+constexpr std::string_view kNoOperation = "\xff\xf1";    // IAC NOP
+constexpr std::string_view kWillEcho = "\xff\xfb\x01";   // IAC WILL ECHO
+constexpr std::string_view kWontEcho = "\xff\xfc\x01";   // IAC WONT ECHO
+constexpr std::string_view kDoCharset = "\xff\xfd\x2a";  // IAC DO CHARSET
+// IAC SB CHARSET REQUEST ";UTF-8;ISO-8859-1" IAC SE
+constexpr std::string_view kCharsetRequest = "\xff\xfa\x2a\x01;UTF-8;ISO-8859-1\xff\xf0";
 
 }  // namespace zel::demo::telnet

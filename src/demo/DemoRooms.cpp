@@ -31,7 +31,7 @@ const std::vector<DemoRoom>& DemoRooms()
          {"Cobbled lanes meet here around a dry stone well with a mossy roof. Carts",
           "rattle past on their way to the market, and the smell of fresh bread drifts",
           "over from the bakery on the eastern side of the square."},
-         "A town crier in a faded red coat is here, ringing his brass bell.",
+         "A town crier in a red coat rings his brass bell; Zo\u00eb sells cr\u00eapes.",
          {1, 5, 2, X, X, X}},
         {"The Common Room of the Sleeping Dragon Inn",
          "Inn",

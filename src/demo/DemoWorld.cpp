@@ -1,6 +1,8 @@
 // DemoWorld and DemoSession: see DemoWorld.h. Commands are one table; texts are constants.
 #include "demo/DemoWorld.h"
 
+#include "base/Utf8.h"
+
 #include <algorithm>
 #include <cctype>
 #include <charconv>
@@ -183,6 +185,7 @@ DemoSession::~DemoSession()
 
 void DemoSession::Start()
 {
+    out_ += telnet::kDoCharset;
     out_ += Banner();
     Ask(kAskName);
     Flush();
@@ -192,6 +195,7 @@ void DemoSession::Feed(std::string_view bytes)
 {
     std::vector<std::string> lines;
     reader_.Feed(bytes, lines);
+    for (const TelnetLineReader::Negotiation& n : reader_.TakeNegotiations()) Negotiate(n);
     for (const std::string& line : lines) {
         if (Ended()) return;
         RunLine(line);
@@ -316,9 +320,9 @@ void DemoSession::Look()
 {
     const DemoRoom& room = DemoRooms()[room_];
     Print(ansi::kTitle, room.title);
-    for (const std::string_view text : room.description) Print("", text);
+    for (const std::string_view text : room.description) Print("", Localized(text));
     Print(ansi::kExits, "[ Exits: " + ExitNames(room) + " ]");
-    Print(ansi::kCreature, room.inhabitant);
+    Print(ansi::kCreature, Localized(room.inhabitant));
     for (const std::string& name : world_.NamesIn(room_, *this))
         Print(ansi::kPerson, name + " is standing here.");
 }
@@ -408,6 +412,30 @@ void DemoSession::DeliverPosted()
     for (const std::string& text : posted) Print("", text);
     Prompt();
     Flush();
+}
+
+// CHARSET: a client that will speak it is offered UTF-8 and Latin-1; one that accepts UTF-8
+// gets the world's own text in UTF-8, any other in Latin-1.
+void DemoSession::Negotiate(const TelnetLineReader::Negotiation& n)
+{
+    constexpr uint8_t kWill = 251, kSb = 250, kCharset = 42, kAccepted = 2;
+    if (n.option != kCharset) return;
+    if (n.command == kWill)
+        out_ += telnet::kCharsetRequest;
+    else if (n.command == kSb && !n.payload.empty() && uint8_t(n.payload[0]) == kAccepted)
+        utf8_ = n.payload.substr(1) == "UTF-8";
+}
+
+std::string DemoSession::Localized(std::string_view text) const
+{
+    if (utf8_) return std::string(text);
+    std::string out;
+    for (size_t at = 0; at < text.size();) {
+        const Utf8Char c = DecodeUtf8At(text, at);
+        out += c.code < 0x100 ? char(c.code) : '?';
+        at += c.length;
+    }
+    return out;
 }
 
 void DemoSession::Print(std::string_view colour, std::string_view text)

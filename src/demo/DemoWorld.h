@@ -87,6 +87,9 @@ private:
     void Flood(std::string_view args);
     void Quit();
 
+    void Negotiate(const TelnetLineReader::Negotiation& negotiation);
+    // The world's own text (UTF-8 in the source) as this client reads it.
+    std::string Localized(std::string_view text) const;
     void Print(std::string_view colour, std::string_view text);  // a line in a colour
     void Ask(std::string_view question);  // no line end; IAC GA marks it as a prompt
     void Prompt();
@@ -99,6 +102,7 @@ private:
     bool joined_ = false;
     std::string name_;
     size_t room_ = 0;
+    bool utf8_ = false;    // the client accepted UTF-8 through CHARSET
     uint32_t floods_ = 0;  // seeds each flood differently
     std::string out_;
 

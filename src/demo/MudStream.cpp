@@ -293,4 +293,24 @@ std::string GenerateMudStream(size_t bytes, uint32_t seed)
     return MudStream(seed).Next(bytes);
 }
 
+std::string WithAccents(std::string_view stream, bool utf8)
+{
+    const std::string_view acute = utf8 ? "\xC3\xA9 " : "\xE9 ";
+    const std::string_view ellipsis = utf8 ? "\xE2\x80\xA6" : "\x85";
+    std::string out;
+    out.reserve(stream.size() + stream.size() / 16);
+    for (size_t at = 0; at < stream.size();) {
+        if (stream.compare(at, 2, "e ") == 0) {
+            out += acute;
+            at += 2;
+        } else if (stream.compare(at, 3, "...") == 0) {
+            out += ellipsis;
+            at += 3;
+        } else {
+            out += stream[at++];
+        }
+    }
+    return out;
+}
+
 }  // namespace zel::demo

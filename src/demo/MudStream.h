@@ -51,5 +51,8 @@ private:
 // The first `bytes` bytes of MudStream(seed): exactly that long, never ending inside a telnet
 // command or SGR sequence.
 std::string GenerateMudStream(size_t bytes, uint32_t seed = 1);
+// The stream with accented letters and typographic marks of Western European text: every
+// "e " ends in é and every "..." is an ellipsis, in UTF-8 or in Windows-1252.
+std::string WithAccents(std::string_view stream, bool utf8);
 
 }  // namespace zel::demo

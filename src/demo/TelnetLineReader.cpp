@@ -28,35 +28,50 @@ void TelnetLineReader::Feed(std::string_view bytes, std::vector<std::string>& li
                     Data(c, lines);
                 } else if (byte >= kWill) {
                     state_ = State::Option;
+                    verb_ = byte;
                 } else if (byte == kSb) {
                     state_ = State::Sub;
                     subLength_ = 0;
+                    sub_.clear();
                 } else {
                     state_ = State::Data;  // GA, NOP, AYT and the like: nothing to do
                 }
                 break;
             case State::Option:
                 state_ = State::Data;
+                negotiations_.push_back({verb_, byte, {}});
                 break;
             case State::Sub:
                 if (byte == kIac)
                     state_ = State::SubIac;
                 else if (++subLength_ > kMaximumSubnegotiation)
                     state_ = State::Data;
+                else
+                    sub_ += c;
                 break;
             case State::SubIac:
                 // IAC SE ends it; IAC IAC is payload; any other command ends it too and is read.
-                if (byte == kSe)
+                if (byte == kSe) {
                     state_ = State::Data;
-                else if (byte == kIac)
+                    EndSubnegotiation();
+                } else if (byte == kIac) {
                     state_ = State::Sub;
-                else {
+                    sub_ += c;
+                } else {
                     state_ = State::Iac;
+                    EndSubnegotiation();
                     Feed(std::string_view(&c, 1), lines);
                 }
                 break;
         }
     }
+}
+
+void TelnetLineReader::EndSubnegotiation()
+{
+    if (sub_.empty()) return;
+    negotiations_.push_back({kSb, uint8_t(sub_[0]), sub_.substr(1)});
+    sub_.clear();
 }
 
 void TelnetLineReader::Data(char byte, std::vector<std::string>& lines)

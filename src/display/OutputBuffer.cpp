@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "base/TextCodec.h"
+#include "base/Utf8.h"
 #include "display/SgrTable.h"
 
 namespace zel {
@@ -68,12 +70,33 @@ void OutputBuffer::Append(std::string_view text)
 
 void OutputBuffer::Text(std::string_view run)
 {
+    // The engine's text becomes UTF-8 here; ASCII, the bulk of any stream, is taken as is.
+    const bool ascii = std::all_of(run.begin(), run.end(),
+                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    if (!ascii) {
+        decoded_.clear();
+        if (!engineUtf8_)
+            AppendWindows1252AsUtf8(decoded_, run);
+        else if (IsValidUtf8(run))
+            decoded_.assign(run);
+        else
+            decoded_ = ValidUtf8(run);
+        run = decoded_;
+    }
     while (!run.empty()) {
         // A full line ends only when more text comes, so a terminator right after the
         // last byte that fits still ends just that line.
         if (openLength_ >= kMaximumLineLength) LineEnd();
         hasOpen_ = true;
         size_t take = std::min<size_t>(run.size(), kMaximumLineLength - openLength_);
+        // A line is broken between characters, never inside one.
+        while (take > 0 && take < run.size() &&
+               (static_cast<unsigned char>(run[take]) & 0xC0) == 0x80)
+            --take;
+        if (take == 0) {
+            LineEnd();
+            continue;
+        }
         uint32_t format = CurrentIndex();
         std::memcpy(openText_.get() + openLength_, run.data(), take);
         openLength_ += uint32_t(take);
@@ -113,9 +136,10 @@ void OutputBuffer::Backspace()
     // Only the open line: an ended line has been reported to listeners as it was, and the
     // next text starts a new line, so there is nothing on this line to take back.
     if (openLength_ == 0) return;
-    openLength_--;
+    const uint32_t length = openLength_;
+    openLength_ = uint32_t(PreviousCharacter({openText_.get(), length}, length));
     TextRun& last = openRuns_.back();
-    last.end--;
+    last.end = openLength_;
     uint32_t start = openRuns_.size() > 1 ? openRuns_[openRuns_.size() - 2].end : 0;
     if (last.end == start) {
         formats_.Release(last.format);
@@ -200,11 +224,11 @@ const OutputLine* OutputBuffer::Line(uint64_t number) const
     return position < lines_.size() ? &lines_[position] : &OpenLine();
 }
 
-char OutputBuffer::CharacterAt(uint64_t line, uint32_t column) const
+char32_t OutputBuffer::CharacterAt(uint64_t line, uint32_t column) const
 {
     const OutputLine* held = Line(line);
     if (!held || column >= held->Length()) return 0;
-    return held->Text()[column];
+    return DecodeUtf8At(held->Text(), column).code;
 }
 
 std::string OutputBuffer::TextBetween(uint64_t line1, uint32_t column1, uint64_t line2,

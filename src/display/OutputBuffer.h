@@ -1,5 +1,6 @@
 // OutputBuffer: the bounded scroll-back store of attributed lines that both output views
-// draw. It interprets line ends, backspaces and ANSI SGR sequences in appended text.
+// draw. It interprets line ends, backspaces and ANSI SGR sequences in appended text, which
+// comes in the engine's text form (base/TextCodec.h) and is kept as UTF-8.
 // It takes no lock: the owner (ClientWindow) serialises every call under OutputLock, and
 // views on another thread read it under the same lock after a Listener notification.
 //
@@ -44,7 +45,8 @@ public:
 
     static constexpr int32_t kDefaultMaximumLines = 16384;
     static constexpr size_t kDefaultMaximumBytes = size_t(256) << 20;
-    // A line that never ends is broken here, so one endless line cannot exhaust memory.
+    // A line that never ends is broken here (bytes of UTF-8, between characters), so one
+    // endless line cannot exhaust memory.
     static constexpr uint32_t kMaximumLineLength = 16384;
 
     OutputBuffer();
@@ -70,6 +72,9 @@ public:
     // once the stream has set any attribute: received text keeps its colour across reads.
     void ResumeAnsiState();
     void SetAnsiEnabled(bool on) { ansiEnabled_ = on; }
+    // The form of appended text: UTF-8 (invalid sequences kept as U+FFFD) or, by default,
+    // Windows-1252 bytes.
+    void SetEngineFormUtf8(bool on) { engineUtf8_ = on; }
     bool AnsiEnabled() const { return ansiEnabled_; }
     // Any value is accepted; 0 or less keeps no line after an append.
     void SetMaximumLines(int32_t lines);
@@ -87,8 +92,9 @@ public:
     const OutputLine* Line(uint64_t number) const;
     const TextFormat& Format(uint32_t formatIndex) const { return formats_.Get(formatIndex); }
 
-    // 0 when the line is not held or the column is past its end.
-    char CharacterAt(uint64_t line, uint32_t column) const;
+    // Columns below are byte offsets into a line's UTF-8 text (base/Utf8.h converts cells).
+    // The character at the column; 0 when the line is not held or the column is past its end.
+    char32_t CharacterAt(uint64_t line, uint32_t column) const;
     // Text from (line1, column1) up to (line2, column2); lines joined by CR LF.
     std::string TextBetween(uint64_t line1, uint32_t column1, uint64_t line2,
                             uint32_t column2) const;
@@ -140,6 +146,8 @@ private:
     TextFormat ansiState_;
     AnsiParser ansi_;
     bool ansiEnabled_ = true;
+    bool engineUtf8_ = false;
+    std::string decoded_;    // the UTF-8 of a run with non-ASCII bytes
     bool ansiSeen_ = false;  // a listed attribute code has been applied to ansiState_
     int32_t maximumLines_ = kDefaultMaximumLines;
     size_t maximumBytes_ = kDefaultMaximumBytes;

@@ -9,6 +9,8 @@
 #include <span>
 #include <string_view>
 
+#include "base/Utf8.h"
+
 namespace zel {
 
 struct TextRun {
@@ -25,12 +27,13 @@ public:
     OutputLine& operator=(const OutputLine&) = delete;
     ~OutputLine();
 
-    // The bytes as received (Windows-1252).
+    // The text as UTF-8 (control characters kept; views show them as a dot).
     std::string_view Text() const;
+    // Bytes of Text().
     uint32_t Length() const { return header_ ? header_->length : 0; }
-    // Columns the line occupies on the cell grid. One byte is one cell while the buffer
-    // holds single-byte text; callers ask here so other encodings can change that.
-    uint32_t CellCount() const { return Length(); }
+    // Columns the line occupies on the cell grid: wide characters take two, combining
+    // marks none (base/Utf8.h).
+    uint32_t CellCount() const;
     bool Ended() const { return header_ && (header_->bits & kEnded); }
     // Ordered by end; every run holds at least one character and together they cover the
     // line exactly.
@@ -78,6 +81,11 @@ inline std::string_view OutputLine::Text() const
         return {static_cast<const BorrowedHeader*>(header_)->text, header_->length};
     const auto* runs = reinterpret_cast<const TextRun*>(header_ + 1);
     return {reinterpret_cast<const char*>(runs + RunCount()), header_->length};
+}
+
+inline uint32_t OutputLine::CellCount() const
+{
+    return zel::CellCount(Text());
 }
 
 inline std::span<const TextRun> OutputLine::Runs() const

@@ -11,6 +11,7 @@ ConnectionClient::ReceiveOptions ClientWindow::ReadReceiveOptions()
     ReceiveOptions options;
     options.compact = std::atomic_ref(options_.compact).load(std::memory_order_relaxed);
     options.scrollRate = std::atomic_ref(options_.scrollRate).load(std::memory_order_relaxed);
+    options.encoding = std::atomic_ref(options_.encoding).load(std::memory_order_relaxed);
     return options;
 }
 

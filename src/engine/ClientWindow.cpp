@@ -2,6 +2,9 @@
 // interpreter's operations are in Interpreter.cpp and Substitution.cpp.
 #include "engine/ClientWindow.h"
 
+#include "base/TextCodec.h"
+#include "base/Utf8.h"
+
 #include <algorithm>
 #include <chrono>
 #include <climits>
@@ -34,11 +37,23 @@ const char* PartOfDay(int hour)
 }
 
 // Control bytes as backslash pairs, bytes outside printable ASCII as the middle dot.
-void AppendVisible(std::string& out, std::string_view text, size_t capacity)
+void AppendVisible(std::string& out, std::string_view text, size_t capacity, bool utf8)
 {
-    for (char ch : text) {
+    const std::string_view dot = MiddleDot(utf8);
+    for (size_t at = 0; at < text.size(); ++at) {
         if (out.size() >= capacity) break;
+        const char ch = text[at];
         const auto c = static_cast<unsigned char>(ch);
+        if (utf8 && c >= 0x80) {
+            // Characters stay; C1 controls and invalid bytes show as the dot.
+            const Utf8Char decoded = DecodeUtf8At(text, at);
+            const bool shown = decoded.code >= 0xA0 && decoded.code != 0xFFFD;
+            const std::string_view part = shown ? text.substr(at, decoded.length) : dot;
+            if (out.size() + part.size() > capacity) break;
+            out += part;
+            at += decoded.length - 1;
+            continue;
+        }
         char pair = 0;
         switch (c) {
             case 7:
@@ -72,7 +87,8 @@ void AppendVisible(std::string& out, std::string_view text, size_t capacity)
             out += '\\';
             if (out.size() < capacity) out += pair;
         } else if (c < 0x20 || c >= 0x80) {
-            out += '\xB7';
+            if (out.size() + dot.size() > capacity) break;
+            out += dot;
         } else {
             out += ch;
         }
@@ -211,7 +227,7 @@ void ClientWindow::PrintLine(OutputFormat format, std::string_view text)
     if (Quiet()) return;
     std::string visible;
     visible.reserve(std::min(text.size() * 2, kLineCapacity) + 1);
-    AppendVisible(visible, text, kLineCapacity - 1);
+    AppendVisible(visible, text, kLineCapacity - 1, EngineFormUtf8());
     visible += '\n';
     Print(format, visible);
 }
@@ -357,6 +373,38 @@ void ClientWindow::SetCommandChar(char c)
         completion.description = entry.syntax;
         completion.disabled = false;
     }
+}
+
+bool ClientWindow::EngineFormUtf8() const
+{
+    return zel::EngineFormIsUtf8(
+        std::atomic_ref(const_cast<int32_t&>(options_.encoding)).load(std::memory_order_relaxed));
+}
+
+std::string ClientWindow::EngineToUtf8(std::string_view text) const
+{
+    return EngineFormUtf8() ? ValidUtf8(text) : Windows1252ToUtf8(text);
+}
+
+std::string ClientWindow::Utf8ToEngine(std::string_view text) const
+{
+    return EngineFormUtf8() ? ValidUtf8(text) : Utf8ToWindows1252(text);
+}
+
+void ClientWindow::ApplyEncoding()
+{
+    auto locks = LockDefinitionsForPrinting();
+    const bool utf8 = EngineFormUtf8();
+    output_.SetEngineFormUtf8(utf8);
+    ActionTable& actions = Actions();
+    bool recompiled = false;
+    for (const auto& [name, action] : actions.Entries()) {
+        if (!action.compiled || action.compiled->regex.Utf8() == utf8) continue;
+        actions.Find(name)->compiled =
+            std::make_shared<const CompiledPattern>(action.pattern, utf8);
+        recompiled = true;
+    }
+    if (recompiled) ActionsChanged();
 }
 
 }  // namespace zel

@@ -84,6 +84,21 @@ public:
     // Makes `c` the command character (0 keeps it) and rebuilds the command completions.
     void SetCommandChar(char c);
 
+    // --- Text forms (any thread) ---
+    // Command lines, definitions and received lines are kept in the engine's text form:
+    // Windows-1252 bytes under the default encoding, UTF-8 under any other. Hosts show and
+    // read Unicode and convert at their edge: what they hand to ExecuteLine or return from
+    // Host::InputText is UTF8ToEngine of what the user typed; what the core gives them
+    // (Host::SetInputText, history lines, prompt text) goes through EngineToUtf8. The
+    // output buffer always holds UTF-8.
+    std::string EngineToUtf8(std::string_view text) const;
+    std::string Utf8ToEngine(std::string_view text) const;
+    bool EngineFormUtf8() const;
+    // The encoding option changed: the output buffer reads the new form, and when the form
+    // changed the actions' patterns are compiled again for it. Takes OutputLock and
+    // DefinitionLock.
+    void ApplyEncoding();
+
     // --- Key bindings (user-interface thread) ---
     // Performs an internal action (input/InternalActions.h) as the main window does: the
     // core's part (QUIT, EXEC_EMPTY, EXEC_1 to EXEC_10, the window sizes), then the host's

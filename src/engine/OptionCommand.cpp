@@ -16,6 +16,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/TextCodec.h"
 #include "engine/ClientWindow.h"
 #include "engine/EngineCommands.h"
 #include "engine/OptionTable.h"
@@ -66,6 +67,9 @@ void Apply(ClientWindow& client, OptionEffect effect)
             break;
         case OptionEffect::Clear:
             client.GetHost().SetClearMode(options.clearMode);
+            break;
+        case OptionEffect::Encoding:
+            client.ApplyEncoding();
             break;
         case OptionEffect::Layout:
             client.GetHost().LayoutChildren();
@@ -164,6 +168,7 @@ void Report(ClientWindow& client, const OptionRow& row)
             client.PrintFormatted(kSystem, row.report, long(part(0)));
             break;
         case OptionType::Choice:
+        case OptionType::Encoding:
             client.PrintFormatted(kSystem, row.report, ShownWord(row, part(0)));
             break;
         case OptionType::History:
@@ -185,6 +190,32 @@ void Report(ClientWindow& client, const OptionRow& row)
         case OptionType::Ignored:
             break;
     }
+}
+
+// `encoding`: a listed name this machine can convert, or an error and no change.
+bool ChangeEncoding(ClientWindow& client, const OptionRow& row, std::string_view argument)
+{
+    while (!argument.empty() && (argument.front() == ' ' || argument.front() == '\t'))
+        argument.remove_prefix(1);
+    while (!argument.empty() && (argument.back() == ' ' || argument.back() == '\t'))
+        argument.remove_suffix(1);
+    const int length = int(std::min<size_t>(argument.size(), 64));
+    const std::optional<int32_t> found = FindEncoding(argument);
+    if (!found) {
+        client.PrintLineFormatted(OutputFormat::Error,
+                                  "Unknown encoding '%.*s' (|help option encoding lists them)",
+                                  length, argument.data());
+        return false;
+    }
+    if (!EncodingAvailable(*found)) {
+        client.PrintLineFormatted(OutputFormat::Error,
+                                  "Encoding '%s' is not available on this system",
+                                  row.words[size_t(*found)]);
+        return false;
+    }
+    Store(client.GetOptions().*row.numbers[0], *found);
+    client.PrintFormatted(OutputFormat::System, row.change, row.words[size_t(*found)]);
+    return true;
 }
 
 // `history`: only a window size above 0 changes anything; the active size is taken as it
@@ -291,6 +322,9 @@ void Change(ClientWindow& client, const OptionRow& row, std::string_view argumen
             client.PrintFormatted(kSystem, row.change, ShownWord(row, field));
             break;
         }
+        case OptionType::Encoding:
+            if (!ChangeEncoding(client, row, argument)) return;
+            break;
         case OptionType::History:
             ChangeHistory(client, row, reader);
             return;
@@ -324,6 +358,7 @@ std::string ListedValue(ClientWindow& client, const OptionRow& row, size_t i)
         case OptionType::Flag:
             return OnOffWord(value != 0);
         case OptionType::Choice:
+        case OptionType::Encoding:
             return ShownWord(row, value);
         case OptionType::Priority:
             return CurrentPriorityName();
@@ -339,7 +374,7 @@ std::string ListedValue(ClientWindow& client, const OptionRow& row, size_t i)
 }
 
 // Headings in "Output: Header", lines in "Output: System". Labels are padded to 15
-// characters with the byte 0xB7, drawn as a middle dot.
+// characters with the middle dot (the byte 0xB7 in Windows-1252).
 void PrintListing(ClientWindow& client)
 {
     // Held across the listing so that no other thread's text lands inside it.
@@ -355,7 +390,8 @@ void PrintListing(ClientWindow& client)
         for (size_t i = 0; i < row.listed.size() && !row.listed[i].label.empty(); ++i) {
             const std::string_view label = row.listed[i].label;
             std::string text = "  " + std::string(label);
-            text.append(kOptionListLabelWidth - label.size(), '\xB7');
+            for (size_t pad = label.size(); pad < kOptionListLabelWidth; ++pad)
+                text += MiddleDot(client.EngineFormUtf8());
             text += ' ';
             text += ListedValue(client, row, i);
             text += '\n';

@@ -38,6 +38,7 @@ void WriteOption(const OptionRow& row, const Options& options, const SpecialChar
                 line += OnOffWord(value != 0);
                 break;
             case OptionType::Choice:
+            case OptionType::Encoding:
                 line += SavedWord(row, value);
                 break;
             default:

@@ -15,6 +15,10 @@ using E = OptionEffect;
 // The words of Choice values, from 0; the scroll-back position's are ScrollPosition's.
 constexpr const char* kScrollPositionWords[] = {"none", "top", "left", "right"};
 constexpr const char* kClearModeWords[] = {"off", "mix", "on"};
+// The names of base/TextCodec.h's encodings, in its order (checked by a test).
+constexpr const char* kEncodingWords[] = {
+    "Windows-1252", "UTF-8",       "CP437", "CP850", "CP1251",    "KOI8-R", "ISO-8859-1",
+    "ISO-8859-2",   "ISO-8859-15", "GBK",   "Big5",  "Shift_JIS", "EUC-KR"};
 static_assert(std::string_view(kScrollPositionWords[int(ScrollPosition::Right)]) == "right");
 
 // Table order is listing order. Rows that are not listed sit beside their kin.
@@ -192,6 +196,14 @@ constexpr OptionRow kRows[] = {
      .arguments = "<megabytes>",
      .description = "sets the memory that the scroll-back buffer may hold; the oldest lines go "
                     "first"},
+    {.name = "encoding", .type = T::Encoding, .numbers = {&Options::encoding},
+     .byDefault = {0}, .words = kEncodingWords, .effect = E::Encoding,
+     .report = "Encoding is %s\n", .change = "Encoding set to %s\n",
+     .listedUnder = G::Other, .listed = {{{"ENCODING"}}},
+     .savedIn = S::Options, .savedAt = 16, .savedOnlyChanged = true,
+     .arguments = "[Windows-1252|UTF-8|CP437|CP850|CP1251|KOI8-R|ISO-8859-1|ISO-8859-2|"
+                  "ISO-8859-15|GBK|Big5|Shift_JIS|EUC-KR]",
+     .description = "sets the character set of the server's text"},
 
     // --- The output window's look: not saved by settings files, so no settings change ---
     {.name = "output_backcolor", .type = T::Color, .color = &OutputViewStyle::backColor,
@@ -232,6 +244,7 @@ constexpr TypeFormats FormatsOf(OptionType type)
             return {"cc", "cc"};
         case T::Flag:
         case T::Choice:
+        case T::Encoding:
         case T::Priority:
             return {"s", "s"};
         case T::Number:
@@ -273,14 +286,15 @@ constexpr bool FieldsMatchType(const OptionRow& row)
     const size_t parts = PartCount(row.type);
     const bool characters =
         row.type == T::Character || row.type == T::CommandChar || row.type == T::ArgumentChars;
-    const bool numbers = row.type == T::Number || row.type == T::Choice || row.type == T::History;
+    const bool numbers = row.type == T::Number || row.type == T::Choice ||
+                         row.type == T::Encoding || row.type == T::History;
     for (size_t i = 0; i < row.characters.size(); ++i)
         if ((row.characters[i] != nullptr) != (characters && i < parts)) return false;
     for (size_t i = 0; i < row.numbers.size(); ++i)
         if ((row.numbers[i] != nullptr) != (numbers && i < parts)) return false;
     return (row.flag != nullptr) == (row.type == T::Flag) &&
            (row.color != nullptr) == (row.type == T::Color) &&
-           row.words.empty() == (row.type != T::Choice);
+           row.words.empty() == (row.type != T::Choice && row.type != T::Encoding);
 }
 
 // The defaults of the table are those of the fields' initializers.
@@ -342,7 +356,7 @@ constexpr bool RowsAreConsistent()
     }
     return true;
 }
-static_assert(kRowCount == 42);
+static_assert(kRowCount == 43);
 static_assert(RowsAreConsistent());
 
 // The rows of each section in file order, found once at compile time.

@@ -28,6 +28,8 @@ enum class OptionType : uint8_t {
     Flag,           // %s: NextBoolean, "on" or "off"
     Number,         // %ld: a decimal number, kept within the row's limits
     Choice,         // %s: a word of the row's list, compared without regard to case
+    Encoding,       // %s: a name of the row's list (case, '-' and '_' ignored); an unknown
+                    // name or one the C library cannot convert is refused
     History,        // %ld %ld %ld: three numbers read with NextNumber
     Priority,       // %s: the process's priority class by name; not stored
     Color,          // %lX: a colour of the output views
@@ -43,6 +45,7 @@ enum class OptionEffect : uint8_t {
     ScrollMemory,  // the output buffer's byte limit follows it
     Tips,          // turning tips off hides the tip window
     Clear,         // the input line is given the new mode
+    Encoding,      // the output buffer and the actions follow the engine's text form
     Layout,        // the main window is laid out again
 };
 
@@ -61,7 +64,7 @@ enum class OptionGroup : uint8_t {
 // The settings-file section that writes an option.
 enum class OptionSection : uint8_t { None, Characters, Options };
 
-// One line of the listing: "  " and the label, padded with the byte 0xB7 to 15 characters,
+// One line of the listing: "  " and the label, padded with middle dots to 15 characters,
 // a space, then the value of the row's part with the line's index and the unit.
 struct OptionListLine {
     std::string_view label{};    // empty: no line
@@ -122,6 +125,7 @@ constexpr size_t PartCount(OptionType type)
         case OptionType::Flag:
         case OptionType::Number:
         case OptionType::Choice:
+        case OptionType::Encoding:
         case OptionType::Priority:
             return 1;
         case OptionType::ArgumentChars:
@@ -146,6 +150,7 @@ constexpr int32_t PartValue(const OptionRow& row, const Options& options, const 
             return options.*row.flag ? 1 : 0;
         case OptionType::Number:
         case OptionType::Choice:
+        case OptionType::Encoding:
         case OptionType::History:
             return options.*row.numbers[i];
         default:

@@ -27,12 +27,13 @@ struct Options {
     int32_t historyActive = 3;
     int32_t historyTotal = 1000;
     int32_t historyIgnore = 0;
-    // Milliseconds that received text without a line end is held for the rest of its line
-    // before it is handed on; 0 hands it on at the end of each read.
     // Milliseconds an unended received line waits for its rest: below the ~100 ms at which a
     // delay shows, far above the gaps between the TCP segments of one server write.
     int32_t lineWait = 50;
     int32_t scrollMemory = 256;  // megabytes of scroll-back
+    // The server's character set: an index into the encoding list (base/TextCodec.h);
+    // 0 is Windows-1252.
+    int32_t encoding = 0;
 };
 
 }  // namespace zel

@@ -15,7 +15,8 @@ void ArmLogon(ClientWindow& client, const std::shared_ptr<const Session>& sessio
     Action action;
     action.flags = Action::kHasCommand | (password ? Action::kLogonPassword : Action::kLogonName);
     action.pattern = password ? session->passwordTrigger : session->logonNameTrigger;
-    action.compiled = std::make_shared<const CompiledPattern>(action.pattern);
+    action.compiled =
+        std::make_shared<const CompiledPattern>(action.pattern, client.EngineFormUtf8());
     action.logon = session;
     auto locks = client.LockDefinitionsForPrinting();
     client.Actions().Erase(kLogonAction);
@@ -34,6 +35,9 @@ bool ClientWindow::StartSession(const std::string& name)
             session = std::make_shared<const Session>(*found);
     }
     if (!session) return false;
+    if (!session->encoding.empty())
+        ExecuteLine(std::string(1, chars_.command) + "option encoding " + session->encoding, false,
+                    false);
     if (session->HasLogon()) ArmLogon(*this, session, false);
     OpenConnection(session->host, session->port);
     return true;

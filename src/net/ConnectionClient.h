@@ -16,6 +16,7 @@ public:
     struct ReceiveOptions {
         bool compact = false;    // received line ends do not reach the output
         int32_t scrollRate = 0;  // hand text on every so many lines; 0: once per read
+        int32_t encoding = 0;    // the server's character set (base/TextCodec.h)
     };
     struct WindowSize {
         int32_t columns = 80;

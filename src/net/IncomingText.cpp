@@ -39,9 +39,27 @@ void IncomingText::BeginRead()
     const ConnectionClient::ReceiveOptions options = client_.ReadReceiveOptions();
     compact_ = options.compact;
     scrollRate_ = options.scrollRate;
+    if (options.encoding != decoder_->Encoding()) {
+        // A character cut by the change cannot be finished in the new set.
+        std::string rest;
+        decoder_->Finish(rest);
+        decoder_ = std::make_unique<StreamDecoder>(options.encoding);
+        if (!rest.empty()) Apply(rest);
+    }
 }
 
 void IncomingText::Text(std::string_view bytes)
+{
+    if (decoder_->Encoding() == kWindows1252) {
+        Apply(bytes);
+        return;
+    }
+    decoded_.clear();
+    decoder_->Decode(bytes, decoded_);
+    Apply(decoded_);
+}
+
+void IncomingText::Apply(std::string_view bytes)
 {
     if (heldStart_ < held_.size()) bytes = ContinueHeld(bytes);
     if (bytes.empty()) return;
@@ -227,6 +245,9 @@ void IncomingText::LineWaitPassed()
 
 void IncomingText::EndOfStream()
 {
+    std::string rest;
+    decoder_->Finish(rest);
+    if (!rest.empty()) Apply(rest);
     held_.clear();
     heldStart_ = 0;
     offset_ = letterAt_ = noLetterUntil_ = 0;

@@ -3,6 +3,10 @@
 // calls, so every split of the stream into reads gives the same output and the actions see
 // the same lines. Runs on the network thread (or whatever thread replays a stream).
 //
+// Bytes are first decoded from the server's character set into the engine's text form
+// (base/TextCodec.h); the rules below apply to the result. Under the default Windows-1252
+// nothing is decoded.
+//
 // Byte rules: control bytes are dropped, backspace is kept, a tab becomes eight spaces
 // while the line's column is below kTabLimit, a line feed counts a line and is stored as
 // CR LF (nothing when compact). An escape sequence ends at the first letter after the
@@ -25,6 +29,7 @@
 #include <string>
 #include <string_view>
 
+#include "base/TextCodec.h"
 #include "net/ConnectionClient.h"
 #include "net/ReceiveChannel.h"
 
@@ -65,6 +70,8 @@ public:
     void EndOfStream();
 
 private:
+    // Decoded text, in order.
+    void Apply(std::string_view bytes);
     // Applies the byte rules from the start of `bytes` (whose first byte is at stream offset
     // offset_); stops at an escape whose sequence is neither complete within `bytes` nor past
     // the bound, and returns the count applied.
@@ -89,6 +96,8 @@ private:
 
     ConnectionClient& client_;
     ReceiveChannel& channel_;
+    std::unique_ptr<StreamDecoder> decoder_ = std::make_unique<StreamDecoder>();
+    std::string decoded_;
     bool compact_ = false;
     int32_t scrollRate_ = 0;
 

@@ -1,8 +1,9 @@
 // TelnetNegotiator: the client's side of option negotiation, fed the parser's events.
 // Passive: every WILL, WONT, DO and DONT is answered, also when it repeats the current
 // state; the client agrees to TRANSMIT-BINARY and ECHO from the server, offers
-// TERMINAL-TYPE and NAWS when asked, and answers a terminal-type SEND. It starts nothing of
-// its own and keeps no option state: server echo lives in the client.
+// TERMINAL-TYPE and NAWS when asked, and answers a terminal-type SEND. While the encoding is
+// UTF-8 it also agrees to CHARSET and accepts a request that lists UTF-8. It starts nothing
+// of its own and keeps no option state: server echo lives in the client.
 #pragma once
 
 #include <cstdint>
@@ -29,6 +30,8 @@ public:
 private:
     // A three-byte answer; only these are added to the bytes sent.
     void Reply(uint8_t verb, uint8_t option);
+    bool SpeaksUtf8();
+    void AnswerCharsetRequest(std::string_view request);
 
     ConnectionClient& client_;
     ReceiveChannel& channel_;

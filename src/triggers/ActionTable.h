@@ -18,8 +18,9 @@ namespace zel {
 // A pattern compiled once, with what is known about its matches. Shared, so that an
 // action's command may delete the action while its match is still being handled.
 struct CompiledPattern {
-    explicit CompiledPattern(const std::string& pattern)
-        : regex(pattern), facts(AnalysePattern(pattern))
+    // `utf8`: the engine's text form is UTF-8, and the pattern reads characters.
+    CompiledPattern(const std::string& pattern, bool utf8)
+        : regex(pattern, utf8), facts(AnalysePattern(pattern))
     {
     }
     PosixRegex regex;

@@ -1,6 +1,8 @@
 // PosixRegex: a compiled POSIX extended regular expression (case-sensitive, newline-
 // sensitive), owned. A pattern that does not compile is kept with its error and never
-// matches.
+// matches. It reads bytes (a character is a byte) or, when made for UTF-8, characters: `.`
+// and bracket expressions then take whole UTF-8 characters. Either way the locale is its
+// own, whatever the process's locale is.
 #pragma once
 
 #include <regex.h>
@@ -20,7 +22,7 @@ public:
     static constexpr size_t kMaximumExpandedSize = 2048;
 
     PosixRegex() = default;
-    explicit PosixRegex(const std::string& pattern);
+    explicit PosixRegex(const std::string& pattern, bool utf8 = false);
     ~PosixRegex();
     PosixRegex(PosixRegex&& other) noexcept;
     PosixRegex& operator=(PosixRegex&& other) noexcept;
@@ -28,6 +30,7 @@ public:
     PosixRegex& operator=(const PosixRegex&) = delete;
 
     bool Valid() const { return compiled_; }
+    bool Utf8() const { return utf8_; }
     // The regex library's message when the pattern did not compile, or why it was refused.
     const std::string& Error() const { return error_; }
 
@@ -41,6 +44,7 @@ public:
 private:
     regex_t regex_{};
     bool compiled_ = false;
+    bool utf8_ = false;
     std::string error_;
 };
 

@@ -6,15 +6,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "HeadlessRun.h"
+#include "demo/LoopbackServer.h"
 
 namespace {
 
@@ -90,15 +93,24 @@ TEST(Headless, SurvivesHostileInput)
     EXPECT_EQ(r.lines.back(), "done");
 }
 
-// Runs the client on a terminal, types `input` and returns all that the terminal showed.
-std::string RunInTerminal(const std::string& input, int* exitStatus)
+// One step of a terminal session: once the terminal shows `waitFor`, type `then`.
+struct TerminalStep {
+    std::string waitFor;
+    std::string then;
+};
+
+// Runs the client on a terminal, types `input`, then the steps in order, and returns all
+// that the terminal showed. A client still running after a silence is killed.
+std::string RunInTerminal(const std::string& input, int* exitStatus,
+                          std::vector<TerminalStep> steps = {})
 {
     int master = -1;
     pid_t child = forkpty(&master, nullptr, nullptr, nullptr);
     if (child < 0) return {};
     if (child == 0) {
         setenv("COLORTERM", "truecolor", 1);  // colours as they are, whatever runs the tests
-        execl(ZEL_BINARY, ZEL_BINARY, "--headless", static_cast<char*>(nullptr));
+        setenv("LC_ALL", "C.UTF-8", 1);       // a UTF-8 terminal
+        execl(ZEL_BINARY, ZEL_BINARY, "--headless", "--plain", static_cast<char*>(nullptr));
         _exit(127);
     }
     EXPECT_EQ(write(master, input.data(), input.size()), ssize_t(input.size()));
@@ -111,7 +123,15 @@ std::string RunInTerminal(const std::string& input, int* exitStatus)
         ssize_t n = read(master, buffer, sizeof buffer);
         if (n <= 0) break;
         output.append(buffer, size_t(n));
+        size_t done = 0;
+        while (done < steps.size() && output.find(steps[done].waitFor) != std::string::npos) {
+            const std::string& then = steps[done++].then;
+            EXPECT_EQ(write(master, then.data(), then.size()), ssize_t(then.size()));
+        }
+        steps.erase(steps.begin(), steps.begin() + ptrdiff_t(done));
     }
+    EXPECT_TRUE(steps.empty()) << "still waiting for " << steps.front().waitFor;
+    if (!steps.empty()) kill(child, SIGKILL);
     int status = 0;
     waitpid(child, &status, 0);
     close(master);
@@ -125,11 +145,33 @@ TEST(Headless, TerminalOutputIsDecodedAndColoured)
 {
     int status = -1;
     std::string output =
-        RunInTerminal("|receive caf\xE9 \\e[1\\;31mred\\e[0m plain\\n\n|quit\n", &status);
+        RunInTerminal("|receive caf\xC3\xA9 \\e[1\\;31mred\\e[0m plain\\n\n|quit\n", &status);
     EXPECT_EQ(status, 0);
     EXPECT_NE(output.find("Good "), std::string::npos);
     EXPECT_NE(output.find("caf\xC3\xA9 \x1b[0;1;38;2;192;0;0mred\x1b[0m plain"), std::string::npos)
         << output;
+}
+
+// Typed on a UTF-8 terminal, café goes out in the server's set and comes back as café.
+TEST(Headless, TerminalTypesAndShowsCharacters)
+{
+    for (const bool utf8 : {false, true}) {
+        zel::demo::LoopbackServer server;
+        const std::string connect = "|connect 127.0.0.1 " + std::to_string(server.Port()) + "\n";
+        const std::string wire = utf8 ? "caf\xC3\xA9" : "caf\xE9";
+        std::thread peer([&] {
+            if (!server.Accept()) return;
+            server.Send("hello\r\n");
+            const std::string line = server.ReceiveUntil("\r\n");
+            server.Send((line == wire + "\r\n" ? "you said " : "wrong: ") + line);
+        });
+        int status = -1;
+        const std::string output =
+            RunInTerminal((utf8 ? "|option encoding UTF-8\n" : "") + connect, &status,
+                          {{"hello", "caf\xC3\xA9\n"}, {"said", "|quit\nn\n"}});
+        peer.join();
+        EXPECT_NE(output.find("you said caf\xC3\xA9"), std::string::npos) << utf8 << output;
+    }
 }
 
 // On a terminal, quitting with changed settings asks; cancelling goes on.

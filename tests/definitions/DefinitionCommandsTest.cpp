@@ -53,7 +53,7 @@ TEST(DefinitionCommands, MessagesOfAddShowAndDelete)
         {{"|option achars ()", "|alias add x y"}, {"ALIAS (x) --> (y) added"}},
         {{"|option achars <>", "|variable add <a b> <c d>"}, {"VARIABLE <a b> --> <c d> added"}},
         // Names keep their bytes; messages show them visible.
-        {{"|alias add \xE9t\xE9 look"}, {"ALIAS {\xB7t\xB7} --> {look} added"}},
+        {{"|alias add \xE9t\xE9 look"}, {"ALIAS {\xC2\xB7t\xC2\xB7} --> {look} added"}},
         {{"|complete add {a\tb}"}, {"COMPLETE {a\\tb} added"}},
     };
     for (const auto& c : cases) {
@@ -153,7 +153,7 @@ TEST(DefinitionCommands, ListingsInByteOrderUnderTheirHeadings)
         "a                    --> {1}",
         "a_very_long_alias_name_here --> {y}",
         "b                    --> {2}",
-        "\xB7                    --> {3}",
+        "\xC2\xB7                    --> {3}",
     };
     EXPECT_EQ(t.Run("|alias"), aliases);
     EXPECT_EQ(t.printed[0].format.textColor, t.client.Formats()[OutputFormat::Header].textColor);

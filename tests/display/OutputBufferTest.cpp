@@ -107,9 +107,10 @@ TEST(OutputBuffer, LinesRunsAndControls)
         {{"a\b"}, {""}},              // the line stays, empty
         {{"ab\n\bc"}, {"ab$", "c"}},  // an ended line is not reopened
         {{"a\x1b[1mb"}, {"a|b"}},
-        // Other controls and high bytes are text, wherever they fall in a word of the scan.
+        // Other controls and high bytes are text, wherever they fall in a word of the scan;
+        // the buffer keeps them as UTF-8.
         {{"tab\there\x01\x1f\x7f\x80\xff-----\rnext"},
-         {"tab\there\x01\x1f\x7f\x80\xff-----$", "next"}},
+         {"tab\there\x01\x1f\x7f\xE2\x82\xAC\xC3\xBF-----$", "next"}},
         {{"\x01\x02\x03\x04\x05\x06\x07\t\x0b\x0c\x0e\x0f\b!"},
          {"\x01\x02\x03\x04\x05\x06\x07\t\x0b\x0c\x0e!"}},
         {{"a\x1b(Bb"}, {"ab"}},   // non-CSI escape with an intermediate
@@ -118,7 +119,7 @@ TEST(OutputBuffer, LinesRunsAndControls)
         {{"a\x1b[?25hb"}, {"ab"}},
         {{"a\x1b\rb"}, {"a$", "b"}},  // a stray ESC does not eat the line end
         {{"a\x1b[31\nb"}, {"a$", "b"}},
-        {{"\x1b[3\xE9"}, {"\xE9"}},  // nor a character of the second half
+        {{"\x1b[3\xE9"}, {"\xC3\xA9"}},  // nor a character of the second half
         {{"x\x1b[31", "1;1", "mred"}, {"x|red"}},
     };
     for (const auto& c : cases) {
@@ -384,16 +385,20 @@ TEST(OutputBuffer, CharacterAndWordAt)
     const struct {
         uint64_t line;
         uint32_t column;
-        char character;
+        char32_t character;
         std::optional<std::string_view> word;
         uint32_t start, end;
     } cases[] = {
-        {0, 2, 'h', "hello,", 2, 8},       {0, 7, ',', "hello,", 2, 8},
-        {0, 9, 'w', "w\xE9rld", 9, 14},  // bytes above 0x7F are word characters
-        {0, 15, 'x', "x", 15, 16},         {0, 0, ' ', std::nullopt, 0, 0},
-        {0, 14, '\t', std::nullopt, 0, 0}, {0, 16, 0, std::nullopt, 0, 0},  // past the end
-        {1, 0, 0, std::nullopt, 0, 0},                                      // empty line
-        {2, 0, 0, std::nullopt, 0, 0},                                      // not yet there
+        {0, 2, 'h', "hello,", 2, 8},
+        {0, 7, ',', "hello,", 2, 8},
+        // Columns are bytes of the UTF-8 text: é (from the byte E9) takes two.
+        {0, 9, 'w', "w\xC3\xA9rld", 9, 15},  // characters above 0x7F are word characters
+        {0, 16, 'x', "x", 16, 17},
+        {0, 0, ' ', std::nullopt, 0, 0},
+        {0, 15, '\t', std::nullopt, 0, 0},
+        {0, 17, 0, std::nullopt, 0, 0},  // past the end
+        {1, 0, 0, std::nullopt, 0, 0},   // empty line
+        {2, 0, 0, std::nullopt, 0, 0},   // not yet there
     };
     for (const auto& c : cases) {
         EXPECT_EQ(buffer.CharacterAt(c.line, c.column), c.character) << c.column;

@@ -284,41 +284,47 @@ TEST(OptionCommand, ListingPadsLabelsWithMiddleDots)
 {
     TestClient t;
     Lines listing = t.Run("|option");
-    ASSERT_EQ(listing.size(), 31u);
-    EXPECT_TRUE(listing[28].starts_with("  PRIORITY\xB7\xB7\xB7\xB7\xB7 ")) << listing[28];
+    ASSERT_EQ(listing.size(), 32u);
+    EXPECT_TRUE(listing[28].starts_with("  PRIORITY\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7 "))
+        << listing[28];
     listing.erase(listing.begin() + 28);
-    EXPECT_EQ(listing, (Lines{
-                           "Current options:",
-                           "SPECIAL CHARACTERS:",
-                           "  CMD-CHAR\xB7\xB7\xB7\xB7\xB7 |",
-                           "  ESC-CHAR\xB7\xB7\xB7\xB7\xB7 \\",
-                           "  SPLIT-CHAR\xB7\xB7\xB7 ;",
-                           "  VAR-CHAR\xB7\xB7\xB7\xB7\xB7 $",
-                           "  EXEC-CHAR\xB7\xB7\xB7\xB7 !",
-                           "  ARG-CHAR1\xB7\xB7\xB7\xB7 {",
-                           "  ARG-CHAR2\xB7\xB7\xB7\xB7 }",
-                           "OUTPUT:",
-                           "  ANSI\xB7\xB7\xB7\xB7\xB7\xB7\xB7\xB7\xB7 on",
-                           "  COMPACT\xB7\xB7\xB7\xB7\xB7\xB7 off",
-                           "SCROLLING:",
-                           "  SCROLL-SIZE\xB7\xB7 16384 lines",
-                           "  SCROLL-POS\xB7\xB7\xB7 top",
-                           "  SCROLL-HEIGHT    50%",
-                           "  SCROLL-WIDTH\xB7    50%",
-                           "  SCROLL-RATE\xB7\xB7     0 lines",
-                           "HISTORY:",
-                           "  SIZE\xB7\xB7\xB7\xB7\xB7\xB7\xB7\xB7\xB7     3 lines",
-                           "  ACTIVE SIZE\xB7\xB7     3 lines",
-                           "  SIZE\xB7\xB7\xB7\xB7\xB7\xB7\xB7\xB7\xB7  1000 lines",
-                           "  IGNORE\xB7\xB7\xB7\xB7\xB7\xB7\xB7     0 lines",
-                           "INPUT:",
-                           "  AUTO-CLEAR\xB7\xB7\xB7 on",
-                           "NETWORK:",
-                           "  AUTO-NAWS\xB7\xB7\xB7\xB7 off",
-                           "OTHER:",
-                           "  LINE-WAIT\xB7\xB7\xB7\xB7    50 ms",
-                           "  SCROLL-MEMORY   256 MB",
-                       }));
+    EXPECT_EQ(
+        listing,
+        (Lines{
+            "Current options:",
+            "SPECIAL CHARACTERS:",
+            "  CMD-CHAR\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7 |",
+            "  ESC-CHAR\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7 \\",
+            "  SPLIT-CHAR\xC2\xB7\xC2\xB7\xC2\xB7 ;",
+            "  VAR-CHAR\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7 $",
+            "  EXEC-CHAR\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7 !",
+            "  ARG-CHAR1\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7 {",
+            "  ARG-CHAR2\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7 }",
+            "OUTPUT:",
+            "  ANSI\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7 on",
+            "  COMPACT\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7 off",
+            "SCROLLING:",
+            "  SCROLL-SIZE\xC2\xB7\xC2\xB7 16384 lines",
+            "  SCROLL-POS\xC2\xB7\xC2\xB7\xC2\xB7 top",
+            "  SCROLL-HEIGHT    50%",
+            "  SCROLL-WIDTH\xC2\xB7    50%",
+            "  SCROLL-RATE\xC2\xB7\xC2\xB7     0 lines",
+            "HISTORY:",
+            "  SIZE\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7     3 "
+            "lines",
+            "  ACTIVE SIZE\xC2\xB7\xC2\xB7     3 lines",
+            "  SIZE\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7  1000 "
+            "lines",
+            "  IGNORE\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7     0 lines",
+            "INPUT:",
+            "  AUTO-CLEAR\xC2\xB7\xC2\xB7\xC2\xB7 on",
+            "NETWORK:",
+            "  AUTO-NAWS\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7 off",
+            "OTHER:",
+            "  LINE-WAIT\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7    50 ms",
+            "  SCROLL-MEMORY   256 MB",
+            "  ENCODING\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7 Windows-1252",
+        }));
     for (const auto& line : t.printed) {
         const bool heading = !line.text.starts_with("  ");
         const auto format = heading ? OutputFormat::Header : OutputFormat::System;
@@ -326,11 +332,11 @@ TEST(OptionCommand, ListingPadsLabelsWithMiddleDots)
     }
     // Mix mode lists as on.
     listing = t.RunAll({"|option clear mix", "|option scrollsize 123456", "|option"});
-    EXPECT_EQ(listing[2 + 13], "  SCROLL-SIZE\xB7\xB7 123456 lines");
-    EXPECT_EQ(listing[2 + 24], "  AUTO-CLEAR\xB7\xB7\xB7 on");
+    EXPECT_EQ(listing[2 + 13], "  SCROLL-SIZE\xC2\xB7\xC2\xB7 123456 lines");
+    EXPECT_EQ(listing[2 + 24], "  AUTO-CLEAR\xC2\xB7\xC2\xB7\xC2\xB7 on");
     listing = t.RunAll({"|option linewait 0", "|option scrollmemory 4096", "|option"});
-    EXPECT_EQ(listing[listing.size() - 2], "  LINE-WAIT\xB7\xB7\xB7\xB7     0 ms");
-    EXPECT_EQ(listing.back(), "  SCROLL-MEMORY  4096 MB");
+    EXPECT_EQ(listing[listing.size() - 3], "  LINE-WAIT\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7     0 ms");
+    EXPECT_EQ(listing[listing.size() - 2], "  SCROLL-MEMORY  4096 MB");
 }
 
 // Runs `body` in a child process, so that priority changes stay there; returns its text.
@@ -424,9 +430,11 @@ TEST(OptionCommand, RefusedPriorityIsAnError)
               "S Priority class set to 'idle'\nother thread 19\n"
               "E Unable to set priority class 'normal': " +
                   std::string(std::strerror(EACCES)) + " (" + std::to_string(EACCES) +
-                  ")\nS Current priority class is 'idle'\n  PRIORITY\xB7\xB7\xB7\xB7\xB7 idle\n");
+                  ")\nS Current priority class is 'idle'\n  "
+                  "PRIORITY\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7\xC2\xB7 idle\n");
 }
 
+// A pipe gets the engine's bytes: the padding is the Windows-1252 middle dot, as always.
 TEST(OptionCommand, HeadlessSessionWritesTheListingBytes)
 {
     const test::HeadlessRun run =

@@ -1,5 +1,8 @@
 // session add|delete and the listing.
+#include <algorithm>
 #include <string>
+
+#include "base/TextCodec.h"
 
 #include "definitions/commands/DefinitionCommands.h"
 #include "engine/ClientWindow.h"
@@ -16,6 +19,8 @@ constexpr char kDeleteUsage[] = "SESSION DELETE <session_name>";
 constexpr char kRemoved[] = "SESSION %c%s%c removed";
 constexpr char kHeading[] = "Defined sessions:";
 constexpr char kListed[] = "%-10s --> %s:%d %s";
+constexpr std::string_view kEncodingPrefix = "encoding=";
+constexpr char kUnknownEncoding[] = "Unknown encoding '%.*s' (|help option encoding lists them)";
 
 void Add(ClientWindow& client, WordReader& reader)
 {
@@ -25,12 +30,24 @@ void Add(ClientWindow& client, WordReader& reader)
     reader.NextWord(session.host);
     reader.NextNumber(session.port);
     reader.NextWord(session.logonName);
+    // An encoding goes before the logon fields; files without one read as they always did.
+    if (session.logonName.starts_with(kEncodingPrefix)) {
+        session.encoding = session.logonName.substr(kEncodingPrefix.size());
+        session.logonName.clear();
+        reader.NextWord(session.logonName);
+    }
     reader.NextWord(session.logonNameTrigger);
     reader.NextWord(session.password);
     reader.NextWord(session.passwordTrigger);
     if (name.empty()) return;
     const char b = client.Chars().beginArgument, e = client.Chars().endArgument;
     auto locks = client.LockDefinitionsForPrinting();
+    if (!session.encoding.empty() && !FindEncoding(session.encoding)) {
+        client.PrintLineFormatted(OutputFormat::Error, kUnknownEncoding,
+                                  int(std::min<size_t>(session.encoding.size(), 64)),
+                                  session.encoding.c_str());
+        return;
+    }
     if (session.host.empty() || session.port == 0) {
         if (const Session* shown = client.Sessions().Find(name)) {
             client.PrintLineFormatted(OutputFormat::System, kShown, b, name.c_str(), e,

@@ -42,7 +42,7 @@ void Add(ClientWindow& client, WordReader& reader)
     action.pattern = pattern;
     action.command = command;
     action.replacement = replacement;
-    action.compiled = std::make_shared<const CompiledPattern>(pattern);
+    action.compiled = std::make_shared<const CompiledPattern>(pattern, client.EngineFormUtf8());
 
     const char b = client.Chars().beginArgument, e = client.Chars().endArgument;
     auto locks = client.LockDefinitionsForPrinting();
