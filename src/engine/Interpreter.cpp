@@ -6,6 +6,8 @@
 #include <vector>
 
 #include "engine/ClientWindow.h"
+
+#include "base/TextCodec.h"
 #include "engine/NotAvailable.h"
 #include "lang/WordReader.h"
 
@@ -186,6 +188,8 @@ int32_t ClientWindow::ExecuteLine(std::string_view text, bool addToHistory, bool
         history_.Add(text);
         host_.HistoryAdded(text);
     }
+    // Typed lines run on the user-interface thread, where the history is browsed.
+    if (addToHistory) history_.ClearCursor();
     host_.ClearHistorySelection();
     return 0;
 }
@@ -285,14 +289,17 @@ int32_t ClientWindow::SendLine(bool echo, std::string_view text)
         line.resize(kLineCapacity - 3);
         line += "\r\n";
     }
+    // The server's character set; the log keeps the bytes that cross the wire.
+    const std::string wire =
+        EncodeForWire(std::atomic_ref(options_.encoding).load(std::memory_order_relaxed), line);
     // What is typed while the server hides it, and a logon password, never reach the log.
     const bool serverEcho = ServerEcho() || SendingSecret();
     {
         std::scoped_lock lock(outputLock_);
         if (serverEcho) {
-            log_.WriteMasked(line);
+            log_.WriteMasked(wire);
         } else {
-            log_.Write(line);
+            log_.Write(wire);
         }
     }
     if (!serverEcho && echo && options_.localEcho) Print(OutputFormat::Command, line);
@@ -303,7 +310,7 @@ int32_t ClientWindow::SendLine(bool echo, std::string_view text)
     std::string_view sent = line;
     while (!sent.empty() && (sent.back() == '\n' || sent.back() == '\r')) sent.remove_suffix(1);
     events_.PublishSentLine(serverEcho ? std::string(sent.size(), '*') : std::string(sent));
-    return int32_t(connection_.SendToServer(line));
+    return int32_t(connection_.SendToServer(wire));
 }
 
 }  // namespace zel
