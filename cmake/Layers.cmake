@@ -4,7 +4,9 @@
 # that points upward fails to build.
 #
 #   app            process entry
-#   console        the console host
+#   window         the desktop window (Qt Widgets; outside the core, see CMakeLists.txt)
+#   console  terminal   the line-mode host and the full-screen terminal host
+#   lineedit       the input line's logic shared by the hosts: editing, history, completion
 #   modules        the one list of modules
 #   */commands     each subsystem's commands and settings sections
 #   engine         client state, interpreter, dispatch, options, settings files, Host, events
@@ -15,6 +17,12 @@
 # ZEL_SOURCE_ROOT is the source folder; ZEL_LAYER_ROOT holds the link folders.
 
 set(ZEL_LAYER_ROOT ${CMAKE_BINARY_DIR}/layers)
+
+# System libraries of the layers: character widths, the terminal's screen and its keys.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(UTF8PROC REQUIRED IMPORTED_TARGET libutf8proc)
+pkg_check_modules(NCURSESW REQUIRED IMPORTED_TARGET ncursesw)
+pkg_check_modules(TERMKEY REQUIRED IMPORTED_TARGET termkey)
 
 # zel_layer(<name> <folder> [LINKS ...]): the library zel_<name><suffix> of the .cpp files
 # directly in src/<folder>. Uses ZEL_SUFFIX and ZEL_LAYER_FLAGS of the caller.
@@ -55,7 +63,7 @@ endfunction()
 function(zel_core suffix)
     set(ZEL_SUFFIX ${suffix})
     set(ZEL_LAYER_FLAGS ${ARGN})
-    zel_layer(base base LINKS Threads::Threads)
+    zel_layer(base base LINKS Threads::Threads PkgConfig::UTF8PROC)
     zel_layer(lang lang LINKS base)
     zel_layer(display display LINKS lang)
     zel_layer(definitions definitions LINKS lang)
@@ -74,7 +82,10 @@ function(zel_core suffix)
     zel_layer(modules modules
         LINKS definitions_commands display_commands input_commands net_commands
               triggers_commands)
+    zel_layer(lineedit lineedit LINKS engine)
     zel_layer(console console LINKS engine)
+    zel_layer(terminal terminal LINKS lineedit console PkgConfig::NCURSESW PkgConfig::TERMKEY)
     add_library(zelcore${suffix} INTERFACE)
-    target_link_libraries(zelcore${suffix} INTERFACE zel_modules${suffix} zel_console${suffix})
+    target_link_libraries(zelcore${suffix} INTERFACE zel_modules${suffix} zel_console${suffix}
+        zel_lineedit${suffix} zel_terminal${suffix})
 endfunction()

@@ -1,5 +1,5 @@
-// `zel --headless` on a pseudo-terminal of its own: what a player at a terminal types and
-// sees.
+// `zel --headless --plain` (line mode) on a pseudo-terminal of its own: what a player at a
+// terminal types and sees.
 #pragma once
 
 #include <poll.h>
@@ -24,7 +24,7 @@ public:
     explicit Terminal(std::vector<std::string> arguments)
     {
         arguments.insert(arguments.begin(), "env");
-        arguments.insert(arguments.end(), {ZEL_BINARY, "--headless"});
+        arguments.insert(arguments.end(), {ZEL_BINARY, "--headless", "--plain"});
         std::vector<char*> argv;
         for (std::string& argument : arguments) argv.push_back(argument.data());
         argv.push_back(nullptr);

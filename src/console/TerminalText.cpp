@@ -45,20 +45,19 @@ uint32_t NearestEntry(Color color, uint32_t first, uint32_t end)
 void AppendColor(std::string& out, int base, Color color, ColorDepth depth)
 {
     char code[32];
-    const unsigned red = color & 0xFF, green = color >> 8 & 0xFF, blue = color >> 16 & 0xFF;
+    const uint32_t number = TerminalColorNumber(color, depth);
     switch (depth) {
         case ColorDepth::TrueColor:
-            std::snprintf(code, sizeof code, ";%d;2;%u;%u;%u", base, red, green, blue);
+            std::snprintf(code, sizeof code, ";%d;2;%u;%u;%u", base, number >> 16,
+                          number >> 8 & 0xFF, number & 0xFF);
             break;
         case ColorDepth::Palette256:
-            std::snprintf(code, sizeof code, ";%d;5;%u", base,
-                          NearestEntry(color, kFirstFixedEntry, 256));
+            std::snprintf(code, sizeof code, ";%d;5;%u", base, number);
             break;
         case ColorDepth::Ansi16: {
             // 30-37 and 90-97 for the text, 40-47 and 100-107 for the back.
-            const uint32_t entry = NearestEntry(color, 0, kAnsiColors);
-            const uint32_t first = (base == 38 ? 30 : 40) + (entry >= 8 ? 60 : 0);
-            std::snprintf(code, sizeof code, ";%u", first + entry % 8);
+            const uint32_t first = (base == 38 ? 30 : 40) + (number >= 8 ? 60 : 0);
+            std::snprintf(code, sizeof code, ";%u", first + number % 8);
             break;
         }
     }
@@ -96,6 +95,19 @@ ColorDepth TerminalColorDepth()
     return ColorDepthOf(std::getenv("COLORTERM"), std::getenv("TERM"));
 }
 
+uint32_t TerminalColorNumber(Color color, ColorDepth depth)
+{
+    switch (depth) {
+        case ColorDepth::TrueColor:
+            return (color & 0xFF) << 16 | (color & 0xFF00) | (color >> 16 & 0xFF);
+        case ColorDepth::Palette256:
+            return NearestEntry(color, kFirstFixedEntry, 256);
+        case ColorDepth::Ansi16:
+            break;
+    }
+    return NearestEntry(color, 0, kAnsiColors);
+}
+
 void AppendTerminalLine(std::string& out, const OutputBuffer& buffer, const OutputLine& line,
                         const OutputViewStyle& style, ColorDepth depth)
 {
@@ -109,7 +121,7 @@ void AppendTerminalLine(std::string& out, const OutputBuffer& buffer, const Outp
             current = std::move(sgr);
         }
         const uint32_t end = std::min<uint32_t>(run.end, uint32_t(text.size()));
-        if (end > start) AppendWindows1252AsUtf8(out, text.substr(start, end - start));
+        if (end > start) AppendDisplayText(out, text.substr(start, end - start));
         start = std::max(start, end);
     }
     if (current != "\x1b[0m") out += "\x1b[0m";

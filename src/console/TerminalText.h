@@ -25,6 +25,9 @@ enum class ColorDepth : uint8_t {
 ColorDepth ColorDepthOf(const char* colorTerm, const char* term);
 // Of this process's environment.
 ColorDepth TerminalColorDepth();
+// The colour's number at `depth`: a palette entry (0-15 for Ansi16, 16-255 for Palette256,
+// the nearest in RGB) or, for TrueColor, 0xRRGGBB.
+uint32_t TerminalColorNumber(Color color, ColorDepth depth);
 
 // Appends the line for a terminal: each run in its colours and effects, the colours equal
 // to the views' defaults left to the terminal's own; ends with a reset and a line feed.
