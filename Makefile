@@ -2,7 +2,8 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 PACKAGES := cmake g++ make pkg-config ninja-build qt6-base-dev liblua5.4-dev duktape-dev \
-            libopenal-dev libgtest-dev libgmock-dev libbenchmark-dev dbus clang libclang-rt-14-dev
+            libopenal-dev libgtest-dev libgmock-dev libbenchmark-dev dbus clang libclang-rt-14-dev \
+            libutf8proc-dev libncurses-dev libtermkey-dev tmux locales
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps build run demo test bench fuzz format clean
@@ -26,21 +27,22 @@ $(BUILD)/build.ninja:
 build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
-# Starts the client; without a display (or until the window exists) on the terminal.
+# Starts the demo world on a free port and the client connected to it, and ends them together:
+# the window when a display is there, else the terminal interface. The world's first line,
+# read through a FIFO, says its port. With ARGS (make run ARGS="host 4000") the client plays
+# there instead, without the demo world.
 run: build
-	$(BUILD)/zel --headless $(ARGS)
-
-# Starts the demo world on a free port and the client connected to it; the world ends with
-# the client. The world's first line, read through a FIFO, says its port.
-demo: build
-	@fifo=$$(mktemp -u); mkfifo $$fifo; \
+	@if [ -n "$(ARGS)" ]; then exec $(BUILD)/zel $(ARGS); fi; \
+	fifo=$$(mktemp -u); mkfifo $$fifo; \
 	$(BUILD)/zel-demo-server > $$fifo & server=$$!; \
 	trap 'kill $$server 2>/dev/null; rm -f $$fifo' EXIT; trap 'exit 130' INT TERM; \
 	read -r line < $$fifo; port=$${line##*:}; \
 	case "$$line" in "listening on 127.0.0.1:"[0-9]*) ;; \
-	    *) echo "demo: the demo world did not start" >&2; exit 1;; esac; \
-	echo "demo: the demo world listens on port $$port"; \
-	$(BUILD)/zel --headless 127.0.0.1 $$port
+	    *) echo "run: the demo world did not start" >&2; exit 1;; esac; \
+	echo "run: the demo world listens on port $$port"; \
+	$(BUILD)/zel 127.0.0.1 $$port
+
+demo: run
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
@@ -59,6 +61,12 @@ fuzz: deps
 
 format:
 	find src tests bench fuzz -name '*.cpp' -o -name '*.h' | xargs clang-format -i
+
+# The picture of the desktop window (docs/window.png): the window on a virtual X display,
+# connected to the demo world.
+.PHONY: screenshot
+screenshot: build
+	tools/screenshot.sh $(BUILD) docs/window.png
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-fuzz
