@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 PACKAGES := cmake g++ make pkg-config ninja-build qt6-base-dev liblua5.4-dev duktape-dev \
             libopenal-dev libgtest-dev libgmock-dev libbenchmark-dev dbus clang libclang-rt-14-dev \
-            libutf8proc-dev libncurses-dev libtermkey-dev tmux locales
+            libutf8proc-dev libncurses-dev libtermkey-dev tmux locales fonts-dejavu-core
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps build run demo test bench fuzz format clean

@@ -1,6 +1,5 @@
 #include "console/ConsoleHost.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -8,7 +7,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <future>
 #include <optional>
 
 #include "base/FileDescriptor.h"
@@ -40,20 +38,12 @@ ConsoleHost::ConsoleHost(int inputFd, int outputFd, int errorFd)
       inputIsTerminal_(isatty(inputFd)),
       outputIsTerminal_(isatty(outputFd))
 {
-    if (pipe2(wakeFds_, O_CLOEXEC | O_NONBLOCK) != 0) wakeFds_[0] = wakeFds_[1] = -1;
-}
-
-ConsoleHost::~ConsoleHost()
-{
-    for (int fd : wakeFds_)
-        if (fd >= 0) close(fd);
 }
 
 int ConsoleHost::Run(ClientWindow& client, std::string_view commandLine)
 {
     client_ = &client;
-    uiThread_ = std::this_thread::get_id();
-    running_ = true;
+    loop_.Begin();
     {
         std::scoped_lock lock(client.OutputLock());
         client.Output().AddListener(this);
@@ -75,23 +65,20 @@ int ConsoleHost::Run(ClientWindow& client, std::string_view commandLine)
             if (client.HandleCloseRequest() || (!inputOpen && !inputIsTerminal_)) break;
             continue;
         }
-        pollfd fds[2] = {{wakeFds_[0], POLLIN, 0}, {inputFd_, POLLIN, 0}};
-        const int timeout = PollTimeout(waitForServer ? kConnectedPollMilliseconds : -1);
+        pollfd fds[2] = {{loop_.WakeFd(), POLLIN, 0}, {inputFd_, POLLIN, 0}};
+        const int timeout = loop_.PollTimeout(waitForServer ? kConnectedPollMilliseconds : -1);
         if (poll(fds, inputOpen ? 2 : 1, timeout) < 0) {
             if (errno == EINTR) continue;
             break;
         }
-        if (fds[0].revents & POLLIN) RunPosted();
+        if (fds[0].revents & POLLIN) loop_.RunPosted();
         if (inputOpen && (fds[1].revents & (POLLIN | POLLHUP | POLLERR))) inputOpen = ReadInput();
         RunDueTimers();
     }
-    {
-        std::scoped_lock lock(timersMutex_);
-        timers_.Clear();
-    }
+    // Calls posted while the connection closes still run here, on the loop's thread.
     client.CloseConnection();
-    running_ = false;
-    RunPosted();
+    loop_.End();
+    loop_.RunPosted();
     SetInputPasswordMode(false);
     std::scoped_lock lock(client.OutputLock());
     WriteOpenLine();
@@ -125,6 +112,8 @@ void ConsoleHost::RunInputLines()
         std::string line = input_.substr(0, std::min(end, kLineCapacity));
         input_.erase(0, end + 1);
         if (!line.empty() && line.back() == '\r') line.pop_back();
+        // Typed on a terminal: characters in its set; from a pipe: the engine's bytes.
+        if (inputIsTerminal_) line = client_->Utf8ToEngine(charset_.ToUtf8(line));
         client_->ExecuteLine(line, true, true);
     }
     // An endless line without a line end is cut as it arrives, never kept whole.
@@ -135,10 +124,17 @@ void ConsoleHost::RunInputLines()
 void ConsoleHost::LineEnded(uint64_t, const OutputLine& line)
 {
     if (outputIsTerminal_) {
-        AppendTerminalLine(outputBuffer_, client_->Output(), line, client_->Formats().view,
-                           colorDepth_);
+        std::string shown;
+        AppendTerminalLine(shown, client_->Output(), line, client_->Formats().view, colorDepth_);
+        outputBuffer_ += charset_.FromUtf8(shown);
     } else {
-        outputBuffer_.append(line.Text());
+        // A pipe or file gets the engine's bytes, as the server sent them under the default.
+        const std::string_view text = line.Text();
+        if (std::all_of(text.begin(), text.end(),
+                        [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+            outputBuffer_.append(text);
+        else
+            outputBuffer_ += client_->Utf8ToEngine(text);
         outputBuffer_ += '\n';
     }
 }
@@ -198,8 +194,7 @@ bool ConsoleHost::AskLine(std::string_view question, std::string& answer)
 std::optional<std::string> ConsoleHost::AskOpenFileName(std::string_view, std::string_view)
 {
     std::string name;
-    if (!inputIsTerminal_ || std::this_thread::get_id() != uiThread_ ||
-        !AskLine(kFileQuestion, name) || name.empty())
+    if (!inputIsTerminal_ || !loop_.OnLoopThread() || !AskLine(kFileQuestion, name) || name.empty())
         return std::nullopt;
     return name;
 }
@@ -209,7 +204,7 @@ std::optional<StartFailure> ConsoleHost::ShowFile(const std::string& fileName, b
     ProgramWords words = editable ? TextEditor() : TextViewer();
     words.push_back(FileArgument(fileName));
     // Only the loop's own thread hands the terminal over, and only a terminal can be shared.
-    if (!inputIsTerminal_ || !outputIsTerminal_ || std::this_thread::get_id() != uiThread_)
+    if (!inputIsTerminal_ || !outputIsTerminal_ || !loop_.OnLoopThread())
         return StartDetached(words);
     HoldOutput();
     std::optional<StartFailure> failure = RunInForeground(words);
@@ -267,37 +262,6 @@ QuitChoice ConsoleHost::AskSaveSettings(std::string& fileName)
     }
 }
 
-void ConsoleHost::RunOnUiThread(const std::function<void()>& call)
-{
-    if (!running_ || std::this_thread::get_id() == uiThread_ || wakeFds_[1] < 0) {
-        call();
-        return;
-    }
-    std::promise<void> done;
-    {
-        std::scoped_lock lock(postedMutex_);
-        posted_.push_back([&] {
-            call();
-            done.set_value();
-        });
-    }
-    Wake();
-    done.get_future().wait();
-}
-
-void ConsoleHost::PostToUiThread(std::function<void()> call)
-{
-    if (!running_ || std::this_thread::get_id() == uiThread_ || wakeFds_[1] < 0) {
-        call();
-        return;
-    }
-    {
-        std::scoped_lock lock(postedMutex_);
-        posted_.push_back(std::move(call));
-    }
-    Wake();
-}
-
 void ConsoleHost::SetInputPasswordMode(bool on)
 {
     termios mode{};
@@ -311,31 +275,6 @@ void ConsoleHost::SetInputPasswordMode(bool on)
     tcsetattr(inputFd_, TCSANOW, &mode);
 }
 
-void ConsoleHost::StartWindowTimer(int id, int milliseconds)
-{
-    {
-        std::scoped_lock lock(timersMutex_);
-        timers_.Start(id, milliseconds, WindowTimerSchedule::Clock::now());
-    }
-    // The loop may be asleep in poll with a timeout computed before this timer existed.
-    if (std::this_thread::get_id() != uiThread_) Wake();
-}
-
-void ConsoleHost::StopWindowTimer(int id)
-{
-    std::scoped_lock lock(timersMutex_);
-    timers_.Stop(id);
-}
-
-// The poll timeout: `limit` (-1 for none), shortened to the next window timer's expiry.
-int ConsoleHost::PollTimeout(int limit)
-{
-    std::scoped_lock lock(timersMutex_);
-    const int untilDue = timers_.MillisecondsUntilDue(WindowTimerSchedule::Clock::now());
-    if (untilDue < 0) return limit;
-    return limit < 0 ? untilDue : std::min(limit, untilDue);
-}
-
 // Each timer due when the pass begins runs once, earliest first. A command may start, stop or
 // delete timers (its own too) and may take longer than a period; either way the loop reads
 // input between passes.
@@ -343,33 +282,10 @@ void ConsoleHost::RunDueTimers()
 {
     const auto now = WindowTimerSchedule::Clock::now();
     while (!closeRequested_) {
-        std::optional<int> id;
-        {
-            std::scoped_lock lock(timersMutex_);
-            id = timers_.TakeDue(now);
-        }
+        const std::optional<int> id = loop_.TakeDueTimer(now);
         if (!id) break;
         client_->OnWindowTimer(*id);
     }
-}
-
-void ConsoleHost::Wake()
-{
-    const char byte = 1;
-    [[maybe_unused]] ssize_t n = write(wakeFds_[1], &byte, 1);
-}
-
-void ConsoleHost::RunPosted()
-{
-    char drain[64];
-    while (wakeFds_[0] >= 0 && read(wakeFds_[0], drain, sizeof drain) > 0) {
-    }
-    std::deque<std::function<void()>> calls;
-    {
-        std::scoped_lock lock(postedMutex_);
-        calls.swap(posted_);
-    }
-    for (auto& call : calls) call();
 }
 
 }  // namespace zel

@@ -4,16 +4,13 @@
 // threads and for the next window timer, so the client keeps working between typed lines.
 #pragma once
 
-#include <atomic>
-#include <deque>
 #include <functional>
-#include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 
+#include "console/HostLoop.h"
+#include "console/TerminalCharset.h"
 #include "console/TerminalText.h"
-#include "console/WindowTimerSchedule.h"
 #include "display/OutputBuffer.h"
 #include "engine/Host.h"
 
@@ -26,7 +23,6 @@ public:
     // Reads lines from `inputFd`, writes output to `outputFd` and questions and notes to
     // `errorFd`. A terminal output gets colours.
     ConsoleHost(int inputFd, int outputFd, int errorFd);
-    ~ConsoleHost() override;
 
     // Starts the client with the program's command line and runs until end of input or
     // quitting. Returns the process exit code.
@@ -42,13 +38,13 @@ public:
     // With terminal input and output, the loop's own thread runs the program in the
     // foreground and waits, holding its output back meanwhile; otherwise it starts detached.
     std::optional<StartFailure> ShowFile(const std::string& fileName, bool editable) override;
-    void RunOnUiThread(const std::function<void()>& call) override;
-    void PostToUiThread(std::function<void()> call) override;
+    void RunOnUiThread(const std::function<void()>& call) override { loop_.RunOnLoop(call); }
+    void PostToUiThread(std::function<void()> call) override { loop_.Post(std::move(call)); }
     // A terminal input stops echoing typed characters while the server hides them.
     void SetInputPasswordMode(bool on) override;
     // Any thread: timers run on the loop's thread, as window timers run on the window's.
-    void StartWindowTimer(int id, int milliseconds) override;
-    void StopWindowTimer(int id) override;
+    void StartWindowTimer(int id, int milliseconds) override { loop_.StartTimer(id, milliseconds); }
+    void StopWindowTimer(int id) override { loop_.StopTimer(id); }
 
 private:
     void LineEnded(uint64_t number, const OutputLine& line) override;
@@ -61,26 +57,17 @@ private:
     bool ReadInput();
     void RunInputLines();
     bool AskLine(std::string_view question, std::string& answer);
-    void RunPosted();
-    int PollTimeout(int limit);
     void RunDueTimers();
-    void Wake();
 
     int inputFd_, outputFd_, errorFd_;
     bool inputIsTerminal_, outputIsTerminal_;
     const ColorDepth colorDepth_ = TerminalColorDepth();  // of a terminal output, at start
-    int wakeFds_[2] = {-1, -1};
+    const TerminalCharset charset_;                       // of a terminal, from the locale
     ClientWindow* client_ = nullptr;
     bool closeRequested_ = false;  // the loop's thread only
     bool echoHidden_ = false;
-    std::atomic<bool> running_{false};
     std::string input_;
-    std::thread::id uiThread_;
-    std::mutex postedMutex_;
-    std::deque<std::function<void()>> posted_;
-    // Innermost: nothing is called and no other lock is taken while it is held.
-    std::mutex timersMutex_;
-    WindowTimerSchedule timers_;
+    HostLoop loop_;
     // Ended lines wait here until the append that ended them finishes: one write per block.
     std::string outputBuffer_;
     // While a program has the terminal, ended lines are held in outputBuffer_ (OutputLock).
