@@ -31,9 +31,9 @@ using A = InternalAction;
 constexpr int kStatusHeight = 18;
 constexpr int kDefaultWidth = 960;
 constexpr int kDefaultHeight = 640;
-constexpr int kTop = 1;
-constexpr int kLeft = 2;
-constexpr int kRight = 3;
+constexpr int kTop = int(ScrollPosition::Top);
+constexpr int kLeft = int(ScrollPosition::Left);
+constexpr int kRight = int(ScrollPosition::Right);
 
 // Options may be written by the thread that runs an action's commands.
 int32_t Read(int32_t& field)
