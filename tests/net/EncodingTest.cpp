@@ -9,6 +9,7 @@
 #include "TempFolder.h"
 #include "TestClient.h"
 #include "base/TextCodec.h"
+#include "demo/DemoServer.h"
 #include "engine/RecordingObserver.h"
 #include "net/StreamReplay.h"
 
@@ -219,6 +220,28 @@ TEST(Encoding, ASessionCarriesItsEncoding)
     ASSERT_NE(reader.client.Sessions().Find("mud"), nullptr);
     EXPECT_EQ(reader.client.Sessions().Find("mud")->encoding, "CP1251");
     EXPECT_EQ(reader.client.Sessions().Find("mud")->logonName, "hero");
+}
+
+// The demo world offers UTF-8 through CHARSET: by default the client refuses, and the
+// world's own accented text comes in Latin-1; under UTF-8 it comes in UTF-8. Either way the
+// player reads the same characters.
+TEST(Encoding, TheDemoWorldSpeaksEitherSet)
+{
+    TempFolder folder;
+    for (const bool utf8 : {false, true}) {
+        demo::DemoServer world;
+        NetTestClient net;
+        const std::string log = folder / (utf8 ? "utf8.log" : "default.log");
+        if (utf8) net.Run("|option encoding UTF-8");
+        net.Run("|log " + log);
+        net.Run("|session add d 127.0.0.1 " + std::to_string(world.Port()) +
+                " Ann {^By what name.*} pw {^Password.*}");
+        net.Run("|connect d");
+        EXPECT_TRUE(net.WaitForOutput("Zo\xC3\xAB sells cr\xC3\xAApes.")) << utf8;
+        net.Run("|log");
+        const std::string bytes = FileBytes(log);
+        EXPECT_NE(bytes.find(utf8 ? "Zo\xC3\xAB" : "Zo\xEB"), std::string::npos) << utf8;
+    }
 }
 
 // CHARSET: refused as any unknown option by default; under UTF-8 agreed, and a request
