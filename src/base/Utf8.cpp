@@ -75,6 +75,13 @@ size_t CharacterCount(std::string_view text)
     return count;
 }
 
+bool IsAscii(std::string_view text)
+{
+    for (const char c : text)
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    return true;
+}
+
 int CellWidth(char32_t c)
 {
     if (c < 0x7F) return 1;

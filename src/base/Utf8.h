@@ -25,6 +25,8 @@ size_t NextCharacter(std::string_view text, size_t at);
 size_t PreviousCharacter(std::string_view text, size_t at);
 // Characters in the text.
 size_t CharacterCount(std::string_view text);
+// Whether every byte is below 0x80 (the text is the same in every form).
+bool IsAscii(std::string_view text);
 
 // Cells a character takes on a grid: 2 for East Asian wide and fullwidth characters, 0 for
 // combining marks and other zero-width characters, 1 for everything else (control

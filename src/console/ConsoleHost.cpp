@@ -10,18 +10,16 @@
 #include <optional>
 
 #include "base/FileDescriptor.h"
+#include "base/Utf8.h"
+#include "console/HostQuestions.h"
 #include "console/TerminalText.h"
 #include "engine/ClientWindow.h"
 
 namespace zel {
 namespace {
 
-constexpr char kSaveQuestion[] =
-    "Settings have changed. Save them before quitting? [y]es, [n]o, [c]ancel: ";
-constexpr char kSaveFileQuestion[] = "Save settings to: ";
 constexpr char kNotSaved[] = "zel: changed settings were not saved\n";
 constexpr char kNoFileName[] = "zel: no file name given; settings not saved, not quitting\n";
-constexpr char kFileQuestion[] = "File name: ";
 constexpr char kDroppedLines[] = " lines of output were dropped while ";
 // Output held while a program has the terminal is kept to this many bytes.
 constexpr size_t kHeldOutputLimit = 4 << 20;
@@ -130,8 +128,7 @@ void ConsoleHost::LineEnded(uint64_t, const OutputLine& line)
     } else {
         // A pipe or file gets the engine's bytes, as the server sent them under the default.
         const std::string_view text = line.Text();
-        if (std::all_of(text.begin(), text.end(),
-                        [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        if (IsAscii(text))
             outputBuffer_.append(text);
         else
             outputBuffer_ += client_->Utf8ToEngine(text);
@@ -238,7 +235,8 @@ QuitChoice ConsoleHost::AskSaveSettings(std::string& fileName)
         return QuitChoice::DontSave;
     }
     std::string answer;
-    if (!AskLine(kSaveQuestion, answer) || answer.empty()) return QuitChoice::DontQuit;
+    if (!AskLine(std::string(kSaveQuestion) + ": ", answer) || answer.empty())
+        return QuitChoice::DontQuit;
     switch (answer[0]) {
         case 'y':
         case 'Y': {

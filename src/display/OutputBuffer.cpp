@@ -71,9 +71,7 @@ void OutputBuffer::Append(std::string_view text)
 void OutputBuffer::Text(std::string_view run)
 {
     // The engine's text becomes UTF-8 here; ASCII, the bulk of any stream, is taken as is.
-    const bool ascii = std::all_of(run.begin(), run.end(),
-                                   [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-    if (!ascii) {
+    if (!IsAscii(run)) {
         decoded_.clear();
         if (!engineUtf8_)
             AppendWindows1252AsUtf8(decoded_, run);

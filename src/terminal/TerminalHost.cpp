@@ -7,6 +7,7 @@
 
 #include "base/TextCodec.h"
 #include "base/Utf8.h"
+#include "console/HostQuestions.h"
 #include "engine/ClientWindow.h"
 #include "input/InternalActions.h"
 
@@ -15,10 +16,6 @@ namespace {
 
 using A = InternalAction;
 
-constexpr char kSaveQuestion[] =
-    "Settings have changed. Save them before quitting? [y]es, [n]o, [c]ancel";
-constexpr char kSaveFileQuestion[] = "Save settings to: ";
-constexpr char kFileQuestion[] = "File name: ";
 constexpr char kQuitHint[] = "Press Ctrl-C again to quit";
 constexpr char kScrolledMark[] = " SCROLLED BACK: PgDn, or any key for the end ";
 // The input line's own one-shot tip timer; the core's ids are 1 and up.

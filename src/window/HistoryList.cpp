@@ -36,12 +36,7 @@ HistoryList::HistoryList(ClientWindow& client, QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setFocusPolicy(Qt::StrongFocus);
-    QPalette colors = palette();
-    colors.setColor(QPalette::Base, ToQColor(kHistoryBackColor));
-    colors.setColor(QPalette::Text, ToQColor(kHistoryTextColor));
-    colors.setColor(QPalette::Highlight, QColor(70, 90, 140));
-    colors.setColor(QPalette::HighlightedText, Qt::white);
-    setPalette(colors);
+    SetTextColors(*this, kHistoryBackColor, kHistoryTextColor, QColor(70, 90, 140));
 }
 
 int HistoryList::ItemHeight() const

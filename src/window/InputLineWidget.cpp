@@ -40,12 +40,7 @@ InputLineWidget::InputLineWidget(QWidget* parent) : QLineEdit(parent)
     setFrame(false);
     setMaxLength(int(kInputCapacity));
     setTextMargins(2, 0, 2, 0);
-    QPalette colors = palette();
-    colors.setColor(QPalette::Base, ToQColor(kLineBackColor));
-    colors.setColor(QPalette::Text, ToQColor(kLineTextColor));
-    colors.setColor(QPalette::Highlight, QColor(110, 140, 200));
-    colors.setColor(QPalette::HighlightedText, Qt::white);
-    setPalette(colors);
+    SetTextColors(*this, kLineBackColor, kLineTextColor, QColor(110, 140, 200));
 }
 
 void InputLineWidget::SetPasswordMode(bool on)

@@ -1,6 +1,7 @@
 #include "window/WindowStyle.h"
 
 #include <QFontMetrics>
+#include <QPalette>
 
 namespace zel {
 namespace {
@@ -10,6 +11,16 @@ constexpr int kPromptPixels = 16;
 constexpr int kBold = 700;
 
 }  // namespace
+
+void SetTextColors(QWidget& widget, Color back, Color text, const QColor& highlight)
+{
+    QPalette colors = widget.palette();
+    colors.setColor(QPalette::Base, ToQColor(back));
+    colors.setColor(QPalette::Text, ToQColor(text));
+    colors.setColor(QPalette::Highlight, highlight);
+    colors.setColor(QPalette::HighlightedText, Qt::white);
+    widget.setPalette(colors);
+}
 
 QColor ToQColor(Color color)
 {

@@ -4,6 +4,7 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <QWidget>
 
 #include "display/TextFormat.h"
 
@@ -11,6 +12,9 @@ namespace zel {
 
 // A client colour (red in the lowest byte) as a QColor.
 QColor ToQColor(Color color);
+// Gives a text widget its back and text colours, and a selection drawn in `highlight` with
+// white text.
+void SetTextColors(QWidget& widget, Color back, Color text, const QColor& highlight);
 
 // The named face at a pixel size and weight (0..1000); when the face is not installed,
 // fontconfig's fallback of the same kind (fixed pitch for `fixedPitch`).
